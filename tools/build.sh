@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds the three builds: native (sanitizers), win64 (the
-# product) and win32 (compile check). Usage: tools/build.sh [native|win64|win32 ...]
+# product) and win32 (compile check) under ${QUARN_BUILD_ROOT:-build}/.
+# Usage: tools/build.sh [native|win64|win32 ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,9 +15,10 @@ for b in "${builds[@]}"; do
     win32) args=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;
     *) echo "unknown build: $b" >&2; exit 2 ;;
   esac
-  if [ ! -f "build/$b/build.ninja" ]; then
-    cmake -S . -B "build/$b" -G Ninja "${args[@]}" >/dev/null
+  out="${QUARN_BUILD_ROOT:-build}/$b"
+  if [ ! -f "$out/build.ninja" ]; then
+    cmake -S . -B "$out" -G Ninja "${args[@]}" >/dev/null
   fi
   echo "== building $b"
-  cmake --build "build/$b"
+  cmake --build "$out"
 done

@@ -35,13 +35,13 @@ ctest_run() {
   rm -f "$log"
 }
 
-ctest_run native "$root/build/native" "$(nproc)"
+ctest_run native "$root/${QUARN_BUILD_ROOT:-build}/native" "$(nproc)"
 
 # shellcheck source=tools/wine-env.sh
 . tools/wine-env.sh
 trap wine_env_down EXIT
 if wine_env_up; then
-  ctest_run wine "$root/build/win64" 4
+  ctest_run wine "$root/${QUARN_BUILD_ROOT:-build}/win64" 4
 else
   echo "Wine test environment could not start" >&2
   failed=$((failed + 1))
