@@ -59,3 +59,24 @@ inline constexpr std::array<std::uint32_t, HW_CPI_STEP_COUNT> HWCPITable = [] {
 inline const TFunctionCodeEntry* FindFunctionCode(int code) {
   return code >= 0 && code < FUNCTION_CODE_COUNT ? &FunctionCodeTable[code] : nullptr;
 }
+
+// Button masks: entry n is the byte 7 and a 24-bit little-endian mask with bit n set.
+constexpr int BUTTON_MASK_COUNT = 24;
+inline constexpr std::array<std::array<std::uint8_t, 4>, BUTTON_MASK_COUNT> ButtonMaskTable = [] {
+  std::array<std::array<std::uint8_t, 4>, BUTTON_MASK_COUNT> t{};
+  for (int n = 0; n < BUTTON_MASK_COUNT; ++n) {
+    std::uint32_t mask = 1u << n;
+    t[n] = {7, static_cast<std::uint8_t>(mask), static_cast<std::uint8_t>(mask >> 8),
+            static_cast<std::uint8_t>(mask >> 16)};
+  }
+  return t;
+}();
+
+// A HID collection: usage page and usage.
+struct USAGE_AND_PAGE {
+  std::uint16_t Usage;
+  std::uint16_t UsagePage;
+};
+
+// The collection every device command addresses; set when the profile data module is created.
+extern USAGE_AND_PAGE DeviceUsageAndPage;

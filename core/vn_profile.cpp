@@ -93,7 +93,7 @@ bool TvnProfile::SaveFile(std::u16string_view path) {
 bool TvnProfile::LoadStreamFromFile() {
   FLastLoadStatus = StoreStatus::Missing;
   if (!Proceed(OnBeforeLoadFromFile)) return false;
-  if (FFilePath.empty()) return false;
+  if (FFilePath.empty() || FFileName.empty()) return false;
   FFilePath = quarn::WithTrailingBackslash(FFilePath);
   return LoadFile(FFilePath + FFileName);
 }
@@ -107,7 +107,7 @@ bool TvnProfile::LoadStreamFromFile(std::u16string_view strFilewithpath) {
 
 bool TvnProfile::SaveStreamToFile() {
   if (!Proceed(OnBeforeSaveToFile)) return false;
-  if (FFilePath.empty()) return false;
+  if (FFilePath.empty() || FFileName.empty()) return false;
   FFilePath = quarn::WithTrailingBackslash(FFilePath);
   return SaveFile(FFilePath + FFileName);
 }
