@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ make
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
   googletest
+  libbenchmark-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   fonts-liberation fonts-wqy-microhei
 )
