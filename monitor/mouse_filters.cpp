@@ -1,0 +1,88 @@
+#include "mouse_filters.h"
+
+namespace quarn {
+namespace {
+
+bool KeepsOwnFunction(const TBUTTONFUNCINFO& entry, std::int32_t menuId) {
+  return entry.FunctionKind == FUNCKIND_BASIC && entry.MenuID == menuId;
+}
+
+bool WheelKeepsOwnFunction(const TBUTTONFUNCINFO& entry, std::uint16_t code) {
+  return entry.FunctionKind == FUNCKIND_BASIC && entry.FunctionCode == code;
+}
+
+TMouseHookDetail Filter(TMouseButtons button, TMouseButtonStateSet states, TMouseButtons modified) {
+  TMouseHookDetail d;
+  d.MouseButton = button;
+  d.MouseStateSet = states;
+  d.ModifiedFunction = modified;
+  return d;
+}
+
+}  // namespace
+
+std::vector<TMouseHookDetail> BuildMouseFilters(const TMOUSECONFIGINFO& c) {
+  struct ButtonRow {
+    TMouseButtons button;
+    TMouseButtonStateSet states;
+  };
+  static constexpr ButtonRow kRows[kPhysicalButtonCount] = {
+      {LCLICK, {LBUTTONDOWN, LBUTTONUP}},
+      {RCLICK, {RBUTTONDOWN, RBUTTONUP}},
+      {MCLICK, {MBUTTONDOWN, MBUTTONUP}},
+      {XCLICK5, {XBUTTONDOWN, XBUTTONUP}},
+      {XCLICK4, {XBUTTONDOWN, XBUTTONUP}},
+  };
+  std::vector<TMouseHookDetail> filters;
+  filters.reserve(7);
+  for (int i = 0; i < kPhysicalButtonCount; ++i) {
+    const bool own = KeepsOwnFunction(c.ButtonFuncInfo[i], i + 1);
+    filters.push_back(Filter(kRows[i].button, kRows[i].states, own ? kRows[i].button : BUTTON_NONE));
+  }
+  if (!WheelKeepsOwnFunction(c.VWheelButtonFuncInfo[0], 0))
+    filters.push_back(Filter(WHEELUP, {MOUSEWHEEL}, BUTTON_NONE));
+  if (!WheelKeepsOwnFunction(c.VWheelButtonFuncInfo[1], 1))
+    filters.push_back(Filter(WHEELDOWN, {MOUSEWHEEL}, BUTTON_NONE));
+  return filters;
+}
+
+int ButtonIndexOf(TMouseButtons button) {
+  switch (button) {
+    case LCLICK: return 0;
+    case RCLICK: return 1;
+    case MCLICK: return 2;
+    case XCLICK5: return 3;
+    case XCLICK4: return 4;
+    default: return -1;
+  }
+}
+
+void MouseButtonGate::OnAnyButton(TMouseButtons button, std::int32_t state, bool& blocked) {
+  consumed_ = false;
+  const int index = ButtonIndexOf(button);
+  if (index < 0 || state != 0 || !held_[index]) return;
+  // The release of a swallowed press: swallowed and reported, whatever the filters say now.
+  held_[index] = false;
+  consumed_ = true;
+  blocked = true;
+  post_(index, 0);
+}
+
+void MouseButtonGate::OnClaimedButton(TMouseButtons button, std::int32_t state, bool& blocked) {
+  if (consumed_) {
+    consumed_ = false;
+    blocked = true;
+    return;
+  }
+  const int index = ButtonIndexOf(button);
+  if (index < 0) return;  // wheel directions pass untouched
+  if (state != 0) {
+    held_[index] = true;
+    blocked = true;
+    post_(index, state);
+    return;
+  }
+  // A release whose press passed (the filters changed in between) passes too.
+}
+
+}  // namespace quarn

@@ -1,0 +1,50 @@
+// The monitor's side of the mouse hook: the filter list built from a profile,
+// and the gate that turns the events the filters claim into button actions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "hook_records.h"
+#include "profile_records.h"
+
+namespace quarn {
+
+// The seven filters of a profile, in match order: the five buttons always
+// (passing when the button keeps its own function), a wheel direction only when
+// its function is another one.
+std::vector<TMouseHookDetail> BuildMouseFilters(const TMOUSECONFIGINFO& config);
+
+constexpr int kPhysicalButtonCount = 5;
+
+// The index of a button in ButtonFuncInfo: 0 left, 1 right, 2 middle, 3 XBUTTON2,
+// 4 XBUTTON1; -1 for anything else (the wheel directions).
+int ButtonIndexOf(TMouseButtons button);
+
+// Decides, inside the hook callback, which button events are swallowed and
+// reported. A release is swallowed exactly when its press was, whatever the
+// filters say by the time it comes, so the applications never see half a click
+// and the monitor always sees the release of what it started. Wheel events
+// are never taken: a wheel direction a profile reassigns scrolls as a wheel.
+// No allocation, no waiting: it only calls `post`.
+class MouseButtonGate {
+ public:
+  using Post = std::function<void(int buttonIndex, int state)>;
+  explicit MouseButtonGate(Post post) : post_(std::move(post)) {}
+
+  // Raised for every non-injected button or wheel event, before the filters.
+  void OnAnyButton(TMouseButtons button, std::int32_t state, bool& blocked);
+  // Raised when a filter claims the event for another function.
+  void OnClaimedButton(TMouseButtons button, std::int32_t state, bool& blocked);
+
+  bool IsHeld(int index) const { return index >= 0 && index < kPhysicalButtonCount && held_[index]; }
+
+ private:
+  Post post_;
+  std::array<bool, kPhysicalButtonCount> held_{};  // press swallowed, release not yet seen
+  bool consumed_ = false;  // the current event was already taken by OnAnyButton
+};
+
+}  // namespace quarn

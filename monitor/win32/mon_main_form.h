@@ -1,0 +1,90 @@
+// TQUARNMonMain, the monitor's only window: hidden for the whole run, it owns
+// the hook, language and tray components, receives the configuration program's
+// messages and the monitor's own button messages, and shows the about face
+// when asked.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mouse_filters.h"
+#include "tray_icon.h"
+#include "vn_hook.h"
+#include "vn_language.h"
+#include "win_file_store.h"
+#include "win_hook_platform.h"
+#include "win_locale_source.h"
+#include "windows_version.h"
+
+class TQUARNMonMain {
+ public:
+  // Creates the hidden window and runs FormCreate; null when the window cannot be made.
+  static std::unique_ptr<TQUARNMonMain> Create(HINSTANCE instance);
+  ~TQUARNMonMain();
+  TQUARNMonMain(const TQUARNMonMain&) = delete;
+  TQUARNMonMain& operator=(const TQUARNMonMain&) = delete;
+
+  HWND Handle() const { return FHandle; }
+  TWindowsVersion WindowsVersion() const { return FWindowsVersion; }
+
+  void LoadIncludeHidDeviceList();
+  void ApplyLanguage();
+  void SetupMouseHook();
+  void StartOrActivateConfig();
+  void UpdateProfileMenuCheck();
+  void CheckProfileMenuItem(int Index);
+  void ProcessMessageAndSleep10ms() { ProcessMessagesAndSleep(10); }
+  void ProcessMessageAndSleep20ms() { ProcessMessagesAndSleep(20); }
+  void ProcessMessageAndSleep50ms() { ProcessMessagesAndSleep(50); }
+
+  // Menu and tray handlers.
+  void TrayIconDblClick() { StartOrActivateConfig(); }
+  void SubmenuConfigClick() { StartOrActivateConfig(); }
+  void SubmenuProfile5Click(int Tag);
+  void SubmenuSwitchtonextprofileClick();
+  void SubmenuExitClick();
+  void SubmenuAboutClick();
+  void ImageMainClick() { ShowWindow(FHandle, SW_HIDE); }
+  void BTNOKClick() { ShowWindow(FHandle, SW_HIDE); }
+
+  // Messages of the configuration program.
+  void WMSettingsApplied();
+  void WMLanguageChanged();
+
+  // Switches the current profile, moves the check mark, rebuilds the button
+  // filters for the new profile and tells the configuration window.
+  void SwitchProfileAndNotify(int Index);
+
+ private:
+  explicit TQUARNMonMain(HINSTANCE instance);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void FormCreate();
+  void FormDestroy();
+  void BuildMenu();
+  void ShowTrayMenu();
+  void Paint();
+  void ProcessMessagesAndSleep(DWORD ms);
+  HWND ConfigWindow() const;
+
+  HINSTANCE FInstance;
+  HWND FHandle = nullptr;
+  HMENU MyPopupMenu = nullptr;
+  HICON FIcon = nullptr;
+  HICON FSmallIcon = nullptr;
+  std::unique_ptr<quarn::TrayIcon> TrayIcon1;
+  quarn::WinHookPlatform FHookPlatform;
+  std::unique_ptr<TvnHook> vnHook1;
+  quarn::MouseButtonGate FButtonGate;
+  quarn::WinFileStore FLanguageFiles;
+  quarn::WinLocaleSource FLocales;
+  std::unique_ptr<TvnLanguage> vnLanguage1;
+  std::vector<std::u16string> FIncludeHidDeviceList;
+  TWindowsVersion FWindowsVersion = wvUnknown;
+  std::u16string FApplicationTitle;
+  std::wstring FMenuCaptions[10];
+  bool FDestroyed = false;
+};
