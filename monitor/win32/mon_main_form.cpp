@@ -1,9 +1,12 @@
 #include "mon_main_form.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include "config_ini.h"
 #include "dm.h"
+#include "key_tables.h"
+#include "shell_launch.h"
 #include "module_path.h"
 #include "mon_commands.h"
 #include "shared_tables.h"
@@ -79,6 +82,8 @@ void TQUARNMonMain::FormCreate() {
   vnLanguage1 = std::make_unique<TvnLanguage>(
       nullptr, quarn::LanguageServices{FLanguageFiles, FLocales, quarn::ExecutableFilePath()});
   vnLanguage1->Loaded();
+  BuildKeyTables();
+  FDispatcher = std::make_unique<ButtonActionDispatcher>(*this, FInputSink, FWaiter);
   BuildMenu();
   TrayIcon1 = std::make_unique<quarn::TrayIcon>(FHandle, WM_TRAY_CALLBACK, FSmallIcon);
 
@@ -93,6 +98,8 @@ void TQUARNMonMain::FormDestroy() {
   if (FDestroyed) return;
   FDestroyed = true;
   FIncludeHidDeviceList.clear();
+  // Running actions stop and let go of every key and button they hold.
+  if (FDispatcher) FDispatcher->SetAbort();
   if (vnHook1) {
     // No callback may reach the form once it starts going away.
     vnHook1->StopHookMouse();
@@ -201,6 +208,19 @@ void TQUARNMonMain::SwitchProfileAndNotify(int Index) {
   }
 }
 
+const TMouseProfileInfo& TQUARNMonMain::CurrentProfile() const { return DM->FCurrentProfileInfo; }
+
+int TQUARNMonMain::CurrentProfileIndex() const { return DM->FProfileIndex; }
+
+void TQUARNMonMain::PlayNotificationSound() {
+  const std::wstring file = W(ProgramFolder()) + L"Notification.wav";
+  PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+}
+
+void TQUARNMonMain::OpenProgram(const std::u16string& path) { quarn::OpenProgram(path); }
+
+bool TQUARNMonMain::FileExists(const std::u16string& path) { return quarn::FileExists(path); }
+
 void TQUARNMonMain::SubmenuProfile5Click(int Tag) { SwitchProfileAndNotify(Tag); }
 
 void TQUARNMonMain::SubmenuSwitchtonextprofileClick() {
@@ -220,6 +240,7 @@ void TQUARNMonMain::SubmenuAboutClick() {
 }
 
 void TQUARNMonMain::WMSettingsApplied() {
+  FDispatcher->SetAbort();
   DM->LoadAllProfileInfoFromRegistry();
   DM->LoadCurrentProfileInfoFromRegistry();
   SetupMouseHook();
@@ -291,8 +312,8 @@ LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTINGS_APPLIED: WMSettingsApplied(); return 0;
     case WM_LANGUAGE_CHANGED: WMLanguageChanged(); return 0;
-    case WM_BUTTON_ACTION: return 0;
-    case WM_EXTERNAL_COMMAND: return 0;
+    case WM_BUTTON_ACTION: FDispatcher->WMButtonAction(wParam, lParam); return 0;
+    case WM_EXTERNAL_COMMAND: FDispatcher->WMExternalCommand(wParam); return 0;
     case WM_LBUTTONUP: ImageMainClick(); return 0;
     case WM_PAINT: Paint(); return 0;
     case WM_CLOSE: ShowWindow(FHandle, SW_HIDE); return 0;

@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "button_action_dispatcher.h"
+#include "message_waiter.h"
+#include "monitor_host.h"
 #include "mouse_filters.h"
+#include "send_input_sink.h"
 #include "tray_icon.h"
 #include "vn_hook.h"
 #include "vn_language.h"
@@ -19,7 +23,7 @@
 #include "win_locale_source.h"
 #include "windows_version.h"
 
-class TQUARNMonMain {
+class TQUARNMonMain final : public quarn::MonitorHost {
  public:
   // Creates the hidden window and runs FormCreate; null when the window cannot be made.
   static std::unique_ptr<TQUARNMonMain> Create(HINSTANCE instance);
@@ -33,7 +37,6 @@ class TQUARNMonMain {
   void LoadIncludeHidDeviceList();
   void ApplyLanguage();
   void SetupMouseHook();
-  void StartOrActivateConfig();
   void UpdateProfileMenuCheck();
   void CheckProfileMenuItem(int Index);
   void ProcessMessageAndSleep10ms() { ProcessMessagesAndSleep(10); }
@@ -57,6 +60,17 @@ class TQUARNMonMain {
   // Switches the current profile, moves the check mark, rebuilds the button
   // filters for the new profile and tells the configuration window.
   void SwitchProfileAndNotify(int Index);
+
+  // What the button actions need from the monitor.
+  const TMouseProfileInfo& CurrentProfile() const override;
+  int CurrentProfileIndex() const override;
+  void SwitchToNextProfile() override { SubmenuSwitchtonextprofileClick(); }
+  void SelectProfile(int index) override { SwitchProfileAndNotify(index); }
+  void StartOrActivateConfig() override;
+  void PlayNotificationSound() override;
+  bool IsWin8() const override { return FWindowsVersion == wvWin8; }
+  void OpenProgram(const std::u16string& path) override;
+  bool FileExists(const std::u16string& path) override;
 
  private:
   explicit TQUARNMonMain(HINSTANCE instance);
@@ -82,6 +96,9 @@ class TQUARNMonMain {
   quarn::WinFileStore FLanguageFiles;
   quarn::WinLocaleSource FLocales;
   std::unique_ptr<TvnLanguage> vnLanguage1;
+  quarn::SendInputSink FInputSink;
+  quarn::MessageWaiter FWaiter;
+  std::unique_ptr<ButtonActionDispatcher> FDispatcher;
   std::vector<std::u16string> FIncludeHidDeviceList;
   TWindowsVersion FWindowsVersion = wvUnknown;
   std::u16string FApplicationTitle;

@@ -1,0 +1,53 @@
+// What the button-action dispatcher needs from the monitor's main window: the
+// current profile, the profile switches, the configuration program, the
+// notification sound, the Windows version, program starts, and the actions
+// that scroll horizontally, drive Office or act on the system.
+#pragma once
+
+#include <string>
+
+#include "profile_records.h"
+
+namespace quarn {
+
+class MonitorHost {
+ public:
+  virtual ~MonitorHost() = default;
+
+  // The profile the monitor follows now (the data module's current profile)
+  // and its index 0 to 4. Read each time a message is handled.
+  virtual const TMouseProfileInfo& CurrentProfile() const = 0;
+  virtual int CurrentProfileIndex() const = 0;
+
+  // The tray menu's "Switch to next profile": next index (4 wraps to 0), check
+  // mark, WM_PROFILE_SWITCHED to the configuration window. No sound.
+  virtual void SwitchToNextProfile() = 0;
+  // Profile `index` (0 to 4) becomes current: check mark on its tray item,
+  // switch, WM_PROFILE_SWITCHED to the configuration window when it exists.
+  virtual void SelectProfile(int index) = 0;
+  // Brings the configuration window to the front, or starts quarncfg.exe.
+  virtual void StartOrActivateConfig() = 0;
+  // Plays "Notification.wav" from the program's folder without waiting.
+  virtual void PlayNotificationSound() = 0;
+  // True when the running Windows was classified as wvWin8.
+  virtual bool IsWin8() const = 0;
+
+  // Opens a program with the shell verb "open": no parameters, its own folder
+  // as working folder, shown normally. Failures are ignored.
+  virtual void OpenProgram(const std::u16string& path) = 0;
+  virtual bool FileExists(const std::u16string& path) = 0;
+
+  // Actions that come with horizontal scrolling, Office documents and system
+  // actions. Until the window provides them they do nothing.
+  virtual void HorizontalScrollLeft() {}
+  virtual void HorizontalScrollRight() {}
+  virtual void ShutDownWindows() {}
+  virtual void SuspendWindows() {}
+  virtual void OpenMyComputer() {}
+  virtual void RunMailClient() {}
+  virtual void RunCalculator() {}
+  virtual void NewWordDocument() {}
+  virtual void NewExcelWorkbook() {}
+};
+
+}  // namespace quarn
