@@ -292,6 +292,8 @@ void TQUARNMonMain::Paint() {
 }
 
 LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // After Exit the program only drains its queue: nothing may start again.
+  if (FDestroyed && msg != WM_PAINT) return DefWindowProcW(FHandle, msg, wParam, lParam);
   switch (msg) {
     case WM_TRAY_CALLBACK:
       switch (LOWORD(lParam)) {
