@@ -5,6 +5,8 @@
 
 #include "mon_commands.h"
 
+#include <cstdio>
+
 namespace {
 
 using namespace quarn::e2e;
@@ -75,7 +77,12 @@ TEST(MonitorE2E, DisabledRightButtonIsSwallowedUntilTheDefaultsAreApplied) {
 
   StoreProfiles([](TMouseProfileInfo&) {});
   DWORD_PTR result = 0;
+  const auto before = std::chrono::steady_clock::now();
   ASSERT_TRUE(SendMessageTimeoutW(mon, WM_SETTINGS_APPLIED, 0, 0, SMTO_NORMAL, 10000, &result));
+  const auto reload = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - before);
+  RecordProperty("reload_after_apply_us", static_cast<int>(reload.count()));
+  std::printf("reload after apply: %.1f ms\n", reload.count() / 1000.0);
   target.received.clear();
   Xdotool(L"click 3");
   EXPECT_TRUE(PumpUntil([&] { return target.GotMessage(WM_RBUTTONDOWN); }, 5000))
