@@ -95,7 +95,7 @@ TEST_F(ActionsE2E, SideButtonsTypeAComboPlayAMacroAndRepeatAFireKey) {
   ASSERT_EQ(b.size(), 1u);
   ASSERT_EQ(c.size(), 1u);
   EXPECT_GE(Ms(c[0] - b[0]), 280) << "with its delay";
-  EXPECT_LE(Ms(c[0] - b[0]), 450);
+  EXPECT_LT(Ms(c[0] - b[0]), 580) << "but not twice";
 
   target->received.clear();
   Xdotool(L"click 2");
@@ -103,8 +103,8 @@ TEST_F(ActionsE2E, SideButtonsTypeAComboPlayAMacroAndRepeatAFireKey) {
   PumpUntil([] { return false; }, 400);
   const auto clicks = target->Times(WM_LBUTTONDOWN, MK_LBUTTON);
   ASSERT_EQ(clicks.size(), 3u) << "the fire key clicks three times";
-  EXPECT_NEAR(Ms(clicks[1] - clicks[0]), 120, 40);
-  EXPECT_NEAR(Ms(clicks[2] - clicks[1]), 120, 40);
+  EXPECT_NEAR(Ms(clicks[1] - clicks[0]), 120, 55);
+  EXPECT_NEAR(Ms(clicks[2] - clicks[1]), 120, 55);
 }
 
 TEST_F(ActionsE2E, ClicksPassWhileALongMacroPlaysAndExternalCommandsSelectProfiles) {

@@ -43,7 +43,7 @@ TEST(MessageWaiter, A200msWaitServicesASentMessageAndLasts200ms) {
   EXPECT_LT(handled.load(), end);
   EXPECT_LT(Ms(sendReturned - start), 150) << "the sender was kept waiting";
   EXPECT_GE(Ms(end - start), 200.0);
-  EXPECT_LE(Ms(end - start), 215.0);
+  EXPECT_LE(Ms(end - start), 240.0) << "a busy machine may be a little late, never a tick per step";
 }
 
 TEST(MessageWaiter, PostedMessagesWaitForTheStepBoundary) {
@@ -110,8 +110,8 @@ TEST(MessageWaiter, TheLowLevelMouseHookIsCalledPromptlyDuringALongWait) {
   UnhookWindowsHookEx(hook);
 
   ASSERT_NE(hookCalled.load(), 0) << "the hook was not called during the wait";
-  EXPECT_LT(Ms(hookCalled - injected), 20) << "the event waited for the hook";
-  EXPECT_LT(Ms(injectReturned - injected), 20);
+  EXPECT_LT(Ms(hookCalled - injected), 60) << "the event waited for the hook";
+  EXPECT_LT(Ms(injectReturned - injected), 60);
 }
 
 TEST(MessageWaiter, QuitEndsTheServicingAndStaysForTheProgramsLoop) {
