@@ -135,38 +135,34 @@ void TDM::InitializeProfileData() {
   LoadOtherConfig(FConfigIni, FOtherConfig);
 }
 
-void TDM::LoadProfileSettingGroup(bool writeZeroFirst) {
-  TvnProfile& s = vnProfileSettingGroup;
+// Loads one of the two stored tables; `initial` (when given) is written into the
+// stream first. A missing or wrongly typed value gets defaults, stored at once;
+// one that exists but cannot be read gets defaults in memory only.
+void TDM::LoadStoredTable(TvnProfile& s, std::u16string_view valueName, std::size_t size,
+                          const void* initial) {
   s.SetRootKey(quarn::kHKeyCurrentUser);
-  s.SetFileName(kSettingGroupValue);
+  s.SetFileName(valueName);
   s.SetKeyPath(quarn::kProfileKeyPath);
-  if (writeZeroFirst) s.Write(ZeroRecord(), PROFILE_SETTING_GROUP_SIZE);
-  if (s.LoadStreamFromRegistry()) {
-    ExtendToRecord(s, PROFILE_SETTING_GROUP_SIZE);
-  } else {
-    ExtendToRecord(s, PROFILE_SETTING_GROUP_SIZE);
-    s.RestoreToDefault();
-    if (IsMissingForDefaults(s.LastLoadStatus())) s.SaveStreamToRegistry();
-  }
-  s.Read(&FProfileSettingGroup, PROFILE_SETTING_GROUP_SIZE);
+  if (initial != nullptr) s.Write(initial, static_cast<std::int32_t>(size));
+  const bool loaded = s.LoadStreamFromRegistry();
+  ExtendToRecord(s, size);
+  if (loaded) return;
+  s.RestoreToDefault();
+  if (IsMissingForDefaults(s.LastLoadStatus())) s.SaveStreamToRegistry();
+}
+
+void TDM::LoadProfileSettingGroup(bool writeZeroFirst) {
+  LoadStoredTable(vnProfileSettingGroup, kSettingGroupValue, PROFILE_SETTING_GROUP_SIZE,
+                  writeZeroFirst ? ZeroRecord() : nullptr);
+  vnProfileSettingGroup.Read(&FProfileSettingGroup, PROFILE_SETTING_GROUP_SIZE);
   if (IsProfileGroupIndexInRange(FProfileSettingGroup.CurrentProfileGroup))
     FProfileGroupIndex = FProfileSettingGroup.CurrentProfileGroup;
 }
 
 void TDM::LoadAllProfileSettingInfo(bool writeFieldFirst) {
-  TvnProfile& s = vnProfileAllSettingInfo;
-  s.SetRootKey(quarn::kHKeyCurrentUser);
-  s.SetFileName(kAllSettingValue);
-  s.SetKeyPath(quarn::kProfileKeyPath);
-  if (writeFieldFirst) s.Write(&FAllProfileSettingInfo, ALL_GAMES_INFO_SIZE);
-  if (s.LoadStreamFromRegistry()) {
-    ExtendToRecord(s, ALL_GAMES_INFO_SIZE);
-  } else {
-    ExtendToRecord(s, ALL_GAMES_INFO_SIZE);
-    s.RestoreToDefault();
-    if (IsMissingForDefaults(s.LastLoadStatus())) s.SaveStreamToRegistry();
-  }
-  s.Read(&FAllProfileSettingInfo, ALL_GAMES_INFO_SIZE);
+  LoadStoredTable(vnProfileAllSettingInfo, kAllSettingValue, ALL_GAMES_INFO_SIZE,
+                  writeFieldFirst ? &FAllProfileSettingInfo : nullptr);
+  vnProfileAllSettingInfo.Read(&FAllProfileSettingInfo, ALL_GAMES_INFO_SIZE);
 }
 
 void TDM::DefaultSlot(int slot) {

@@ -114,6 +114,8 @@ class TDM {
   void LoadAllProfileSlots();
   void LoadAllProfileSettingInfo(bool writeFieldFirst);
   void LoadProfileSettingGroup(bool writeZeroFirst);
+  void LoadStoredTable(TvnProfile& stream, std::u16string_view valueName, std::size_t size,
+                       const void* initial);
   static bool IsValidProfileIndex(int AIndex) { return IsProfileIndexInRange(AIndex); }
   void DefaultSlot(int slot);
   void ReadRecord(const TvnProfile& stream, TMouseProfileInfo& record);

@@ -1,5 +1,7 @@
 #include "ini_file.h"
 
+#include "utf8.h"
+
 namespace quarn {
 namespace {
 
@@ -18,39 +20,6 @@ std::u16string_view Trim(std::u16string_view s) {
   return s;
 }
 
-// Decodes UTF-8; false when the bytes are not well-formed UTF-8.
-bool DecodeUtf8(const std::uint8_t* p, std::size_t n, std::u16string& out) {
-  out.clear();
-  out.reserve(n);
-  std::size_t i = 0;
-  while (i < n) {
-    std::uint32_t c = p[i];
-    int extra = 0;
-    if (c < 0x80) extra = 0;
-    else if ((c & 0xE0) == 0xC0) { c &= 0x1F; extra = 1; }
-    else if ((c & 0xF0) == 0xE0) { c &= 0x0F; extra = 2; }
-    else if ((c & 0xF8) == 0xF0) { c &= 0x07; extra = 3; }
-    else return false;
-    if (extra > 0 && i + static_cast<std::size_t>(extra) >= n) return false;  // cut short
-    for (int k = 1; k <= extra; ++k) {
-      std::uint8_t b = p[i + k];
-      if ((b & 0xC0) != 0x80) return false;
-      c = (c << 6) | (b & 0x3F);
-    }
-    static const std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-    i += 1 + static_cast<std::size_t>(extra);
-  }
-  return true;
-}
-
 std::u16string Decode(const std::vector<std::uint8_t>& b) {
   std::u16string text;
   const std::size_t n = b.size();
@@ -61,7 +30,8 @@ std::u16string Decode(const std::vector<std::uint8_t>& b) {
     return text;
   }
   std::size_t start = (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) ? 3 : 0;
-  if (DecodeUtf8(b.data() + start, n - start, text)) return text;
+  if (auto utf8 = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(b.data()) + start, n - start)))
+    return *utf8;
   // Not UTF-8: an ANSI file. Latin-1 keeps every byte as one unit.
   text.assign(b.begin() + static_cast<std::ptrdiff_t>(start), b.end());
   return text;

@@ -9,6 +9,8 @@
 // "complete" language must translate every original.
 #pragma once
 
+#include "utf8.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,7 +23,7 @@ namespace quarn::langtool {
 
 // Strict UTF-8 decoding (no overlong forms, surrogates or values past
 // U+10FFFF); nothing for invalid input.
-std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
+using quarn::Utf8ToUtf16;
 // For messages; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
