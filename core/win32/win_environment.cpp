@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "module_path.h"
 #include "wide.h"
 
 namespace quarn {
@@ -44,19 +45,9 @@ std::u16string WinProfileEnvironment::DocumentsFolder() {
 std::uint16_t WinProfileEnvironment::SystemDefaultLangID() { return GetSystemDefaultLangID(); }
 
 std::u16string WinProfileEnvironment::ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::u16string() : FromWide(path.substr(0, slash));
+  const std::u16string exe = ExecutableFilePath();
+  const auto slash = exe.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? std::u16string() : exe.substr(0, slash);
 }
 
 }  // namespace quarn

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "module_path.h"
+#include "stores.h"
 #include "wide.h"
 
 namespace quarn {
@@ -74,18 +76,8 @@ std::u16string WithBackslash(std::u16string folder) {
 }  // namespace
 
 std::u16string ProgramFolder() {
-  std::vector<wchar_t> buf(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return u"";
-    if (n < buf.size()) {
-      std::wstring path(buf.data(), n);
-      const std::size_t slash = path.find_last_of(L"\\/");
-      return slash == std::wstring::npos ? u"" : FromWide(path.substr(0, slash + 1));
-    }
-    if (buf.size() >= 32768) return u"";
-    buf.resize(buf.size() * 2);
-  }
+  const std::u16string exe = ExecutableFilePath();
+  return std::u16string(FolderPart(exe));
 }
 
 WinHookPlatform::WinHookPlatform() : WinHookPlatform(ProgramFolder()) {}

@@ -1,7 +1,6 @@
 #include "mon_main_form.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include "config_ini.h"
 #include "dm.h"
@@ -132,8 +131,6 @@ void TQUARNMonMain::ApplyLanguage() {
     const std::u16string id = vnLanguage1->GetLanguageShortIDByIndex(wanted);
     if (!id.empty()) vnLanguage1->SetLang(id);
   }
-  TrayIcon1->SetHint(W(quarn::Translate(ProgramNames[MON_APP_TITLE])));
-  FApplicationTitle = quarn::Translate(ProgramNames[MON_APP_TITLE]);
   struct Caption {
     UINT id;
     std::u16string text;
@@ -152,6 +149,7 @@ void TQUARNMonMain::ApplyLanguage() {
     mii.dwTypeData = text.data();
     SetMenuItemInfoW(MyPopupMenu, c.id, FALSE, &mii);
   }
+  // The hint ends as the driver's title, the application title as the monitor's.
   TrayIcon1->SetHint(W(quarn::Translate(ProgramNames[DRIVER_TITLE])));
   FApplicationTitle = quarn::Translate(ProgramNames[MON_APP_TITLE]);
 }
@@ -176,17 +174,8 @@ void TQUARNMonMain::StartOrActivateConfig() {
     SetForegroundWindow(config);
     return;
   }
-  const std::wstring folder = W(ProgramFolder());
-  const std::wstring file = folder + W(ProgramNames[CFG_EXE_NAME]);
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.hwnd = FHandle;
-  info.lpVerb = L"open";
-  info.lpFile = file.c_str();
-  info.lpDirectory = folder.c_str();
-  info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExW(&info);  // a failure is not reported
+  // By full path, in its folder; a failure is not reported.
+  quarn::OpenProgram(ProgramFolder() + std::u16string(ProgramNames[CFG_EXE_NAME]));
 }
 
 void TQUARNMonMain::UpdateProfileMenuCheck() { CheckProfileMenuItem(DM->FProfileIndex); }
@@ -252,17 +241,9 @@ void TQUARNMonMain::WMLanguageChanged() {
   ApplyLanguage();
 }
 
-void TQUARNMonMain::ProcessMessagesAndSleep(DWORD ms) {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  Sleep(ms);
+void TQUARNMonMain::ProcessMessagesAndSleep(std::uint32_t ms) {
+  // The pause services sent messages: this thread owns the mouse hook.
+  if (FWaiter.ProcessPendingMessages()) FWaiter.Wait(ms);
 }
 
 void TQUARNMonMain::ShowTrayMenu() {

@@ -81,7 +81,7 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   void BuildMenu();
   void ShowTrayMenu();
   void Paint();
-  void ProcessMessagesAndSleep(DWORD ms);
+  void ProcessMessagesAndSleep(std::uint32_t ms);
   HWND ConfigWindow() const;
 
   HINSTANCE FInstance;

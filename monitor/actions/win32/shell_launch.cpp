@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "wide.h"
+#include "win_file_store.h"
 
 namespace quarn {
 
@@ -40,10 +41,6 @@ bool OpenProgram(const std::u16string& path) {
   return ShellExecuteExW(&info) != FALSE;
 }
 
-bool FileExists(const std::u16string& path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const std::u16string& path) { return WinFileStore().FileExists(path); }
 
 }  // namespace quarn
