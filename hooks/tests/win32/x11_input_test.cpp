@@ -90,10 +90,12 @@ TEST_F(X11Input, AKeyCombinationIsRecordedFromRealKeyPresses) {
     combos.push_back({k1, k2, mod, text});
   };
   hook->RecordKeyboardComboKey();
-  // Over the window, so that its thread gets the keys (no window manager here).
+  // Over the window, so that its thread gets the keys (no window manager here). Ctrl is
+  // held a moment before A, as a hand does: the recorder reads the thread's key state,
+  // which follows Ctrl only once the window's thread has taken its key message.
   ASSERT_TRUE(StartXdotool(L"mousemove " + std::to_wstring(InputWindow::kCenterX) + L" " +
                            std::to_wstring(InputWindow::kCenterY) +
-                           L" keydown Control_L key --delay 30 a b keyup Control_L"));
+                           L" keydown Control_L sleep 0.2 key --delay 30 a b keyup Control_L"));
   EXPECT_TRUE(PumpUntil([&] { return !combos.empty() && combos.back().key2 == 'B'; }, 10000));
   Pump(300);
   hook->StopRecordKeyboardComboKey();
