@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest
   libbenchmark-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick

@@ -56,6 +56,13 @@ REGEDIT4
 "Microsoft JhengHei"="WenQuanYi Micro Hei"
 REG
   wine regedit /S "$(winepath -w "$QUARN_ENV_DIR/fonts.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+  # The Chinese family names the designs use cannot be carried by a REGEDIT4 file;
+  # `reg add` under a UTF-8 locale takes them as they are.
+  local cjk
+  for cjk in "楷体_GB2312" "黑体" "KaiTi_GB2312" "KaiTi"; do
+    LANG=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$cjk" /t REG_SZ \
+      /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1
+  done
   wineserver -w
 
   # One warm wineserver for the whole run; its first client must not hold the
