@@ -88,6 +88,9 @@ struct FailureCase {
   const char* name;
   std::function<void(ConfigFixture&)> breakStore;
 };
+void PrintTo(const FailureCase& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class ApplyFailureTest : public ConfigFixture, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -201,6 +204,9 @@ struct SettingsCase {
   TMouseApplyParams params;
   Strings calls;
 };
+void PrintTo(const SettingsCase& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class WindowsMouseSettings : public ::testing::TestWithParam<SettingsCase> {};
 

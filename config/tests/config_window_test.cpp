@@ -53,6 +53,9 @@ struct OddProfile {
   TMouseApplyParams apply;  // what the next apply hands to Windows
   std::function<void(const ConfigMainController&)> shown;
 };
+void PrintTo(const OddProfile& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class RefreshOnlyDisplays : public ConfigFixture,
                             public ::testing::WithParamInterface<OddProfile> {};
