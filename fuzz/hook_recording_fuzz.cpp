@@ -95,7 +95,8 @@ struct Harness {
     hook->OnRecordKeyboardComboKey = [this](TvnHook&, std::int32_t k1, std::int32_t e1,
                                             std::int32_t k2, std::int32_t e2, std::int32_t mod,
                                             const std::u16string& text) {
-      QUARN_FUZZ_CHECK(k1 > 0 && k1 < 256 && k2 >= 0 && k2 < 256);
+      // Virtual key 0 is no key, but a press of it is taken like any other.
+      QUARN_FUZZ_CHECK(k1 >= 0 && k1 < 256 && k2 >= 0 && k2 < 256);
       QUARN_FUZZ_CHECK(k2 == 0 || k2 != k1);
       QUARN_FUZZ_CHECK((e1 == 0 || e1 == 1) && (e2 == 0 || (e2 == 1 && k2 != 0)));
       QUARN_FUZZ_CHECK(mod >= 0 && mod <= 15 && !text.empty());
