@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool ok = p.LoadStreamFromRegistry();
         QUARN_FUZZ_CHECK(ok == (p.LastLoadStatus() == StoreStatus::Ok));
         if (ok) {
-          const auto* stored = registry.Get(p.RootKey(), kKey, kName);
+          const auto* stored = registry.Get(p.RootKey(), kKey, p.FileName());
           QUARN_FUZZ_CHECK(stored != nullptr && stored->bytes == p.Block());
         } else {
           QUARN_FUZZ_CHECK(p.Block() == before);
@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       case kSaveRegistry:
         if (p.SaveStreamToRegistry()) {
-          const auto* stored = registry.Get(p.RootKey(), kKey, kName);
+          const auto* stored = registry.Get(p.RootKey(), kKey, p.FileName());
           QUARN_FUZZ_CHECK(stored != nullptr && stored->bytes == p.Block());
         }
         break;
