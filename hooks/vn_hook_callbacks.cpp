@@ -259,7 +259,8 @@ void TvnHook::RecordComboKey(const KeyboardHookRecord& event, bool& blocked) {
   if (!OnRecordKeyboardComboKey) return;
   if (KeyState(event) == 0) return;  // releases pass
   if (IsModifierKey(event.vkCode)) return;
-  if (event.vkCode >= kVirtualKeyCount) return;  // not a key we can store
+  // Not a key we can store: 0 is what an empty key field means.
+  if (event.vkCode == 0 || event.vkCode >= kVirtualKeyCount) return;
 
   const auto key = static_cast<std::uint16_t>(event.vkCode);
   const std::uint16_t extended = KeyExtended(event);

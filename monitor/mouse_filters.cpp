@@ -60,7 +60,15 @@ int ButtonIndexOf(TMouseButtons button) {
 void MouseButtonGate::OnAnyButton(TMouseButtons button, std::int32_t state, bool& blocked) {
   consumed_ = false;
   const int index = ButtonIndexOf(button);
-  if (index < 0 || state != 0 || !held_[index]) return;
+  if (index < 0 || !held_[index]) return;
+  if (state != 0) {
+    // A new press while a swallowed press still waits for its release: that
+    // release was lost. The monitor lets go now, and this press is judged by
+    // the filters on its own, so a press that passes gets its release passed.
+    held_[index] = false;
+    post_(index, 0);
+    return;
+  }
   // The release of a swallowed press: swallowed and reported, whatever the filters say now.
   held_[index] = false;
   consumed_ = true;

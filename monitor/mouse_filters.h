@@ -26,7 +26,8 @@ int ButtonIndexOf(TMouseButtons button);
 // Decides, inside the hook callback, which button events are swallowed and
 // reported. A release is swallowed exactly when its press was, whatever the
 // filters say by the time it comes, so the applications never see half a click
-// and the monitor always sees the release of what it started. Wheel events
+// and the monitor always sees the release of what it started (a press that
+// finds its button still held reports the lost release first). Wheel events
 // are never taken: a wheel direction a profile reassigns scrolls as a wheel.
 // No allocation, no waiting: it only calls `post`.
 class MouseButtonGate {

@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest
   libbenchmark-dev
+  clang libclang-rt-14-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   fonts-liberation fonts-wqy-microhei
 )

@@ -221,6 +221,18 @@ TEST_F(ComboKey, AKeyCodeBeyondTheKeyRangeIsPassedOn) {
   EXPECT_TRUE(combos.empty());
 }
 
+TEST_F(ComboKey, KeyCodeZeroIsNoKeyAndLeavesTheCombinationAlone) {
+  // Code 0 is an empty key field: taken as a key it left an extended flag without its key.
+  EXPECT_TRUE(platform.Key(KeyDown(0x41, 1000)));
+  EXPECT_FALSE(platform.Key(KeyDown(0, 1010, true)));
+  EXPECT_FALSE(platform.Key(KeyDown(0, 1020)));
+  ASSERT_EQ(combos.size(), 1u);
+  EXPECT_TRUE(platform.Key(KeyDown(0x42, 1030)));
+  EXPECT_EQ(Last().key1, 0x41);
+  EXPECT_EQ(Last().key2, 0x42);
+  EXPECT_EQ(Last().ext2, 0);
+}
+
 // --- keyboard macros --------------------------------------------------------
 
 struct Entry {

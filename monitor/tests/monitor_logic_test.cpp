@@ -115,6 +115,21 @@ TEST_F(Gate, ReleaseFollowsItsPressAcrossARebuild) {
   EXPECT_TRUE(posted.empty());
 }
 
+TEST_F(Gate, PressAfterALostReleaseIsJudgedOnItsOwn) {
+  // Swallowed press whose release never came; the filters then let the button pass.
+  EXPECT_TRUE(Event(MCLICK, 1, true));
+  EXPECT_FALSE(Event(MCLICK, 1, false)) << "the application sees this press";
+  EXPECT_FALSE(Event(MCLICK, 0, false)) << "so it must see its release too";
+  EXPECT_EQ(posted, (std::vector<Posted>{{2, 1}, {2, 0}})) << "the monitor let go once";
+  EXPECT_FALSE(gate.IsHeld(2));
+  // Still claimed: the lost release is reported before the new press.
+  posted.clear();
+  EXPECT_TRUE(Event(RCLICK, 1, true));
+  EXPECT_TRUE(Event(RCLICK, 1, true));
+  EXPECT_TRUE(Event(RCLICK, 0, true));
+  EXPECT_EQ(posted, (std::vector<Posted>{{1, 1}, {1, 0}, {1, 1}, {1, 0}}));
+}
+
 TEST_F(Gate, WheelAndUnclaimedEventsPass) {
   EXPECT_FALSE(Event(WHEELUP, 1, true)) << "a reassigned wheel direction scrolls as a wheel";
   EXPECT_FALSE(Event(WHEELDOWN, 1, true));
