@@ -127,6 +127,11 @@ class RecordingSink : public InputSink {
     std::snprintf(buf, sizeof buf, "wheel %+d", delta);
     Add(buf);
   }
+  void SendHWheel(std::int32_t delta) override {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "hwheel %+d", delta);
+    Add(buf);
+  }
 
  private:
   void Add(std::string text) { log_.entries.push_back({clock_.NowMicros(), std::move(text)}); }
@@ -157,8 +162,14 @@ class FakeHost : public MonitorHost {
     openedPaths.push_back(path);
   }
   bool FileExists(const std::u16string& path) override { return existing.count(path) != 0; }
-  void HorizontalScrollLeft() override { Add("scroll left"); }
-  void HorizontalScrollRight() override { Add("scroll right"); }
+  void HorizontalScrollLeft(ActionRun& run) override {
+    Add("scroll left");
+    if (onScroll) onScroll(run);
+  }
+  void HorizontalScrollRight(ActionRun& run) override {
+    Add("scroll right");
+    if (onScroll) onScroll(run);
+  }
   void ShutDownWindows() override { Add("shut down"); }
   void SuspendWindows() override { Add("suspend"); }
   void OpenMyComputer() override { Add("my computer"); }
@@ -172,6 +183,8 @@ class FakeHost : public MonitorHost {
   std::unique_ptr<TMouseProfileInfo> profile;
   int index = 0;
   bool win8 = false;
+  // Runs inside a scroll call with the dispatcher's run.
+  std::function<void(ActionRun&)> onScroll;
   std::set<std::u16string> existing;
   std::vector<std::u16string> openedPaths;
 
