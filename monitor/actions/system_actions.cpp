@@ -16,7 +16,7 @@ bool SystemActions::EnableShutdownPrivilege() {
 
 void SystemActions::ShutDownWindows() {
   if (!EnableShutdownPrivilege()) return;
-  platform_.ExitWindows(EWX_SHUTDOWN_ | EWX_FORCEIFHUNG_);
+  platform_.EndSession(EWX_SHUTDOWN_ | EWX_FORCEIFHUNG_);
 }
 
 void SystemActions::SuspendWindows() {

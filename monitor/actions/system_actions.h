@@ -24,7 +24,7 @@ class SystemPlatform {
                                    std::u16string& errorText) = 0;
   // Shows an error to the user and returns when it was dismissed.
   virtual void ShowError(const std::u16string& text) = 0;
-  virtual bool ExitWindows(std::uint32_t flags) = 0;
+  virtual bool EndSession(std::uint32_t flags) = 0;
   // Puts the system to sleep, forced.
   virtual bool Suspend() = 0;
   // The item ID list of a special folder; 0 when the shell has none.

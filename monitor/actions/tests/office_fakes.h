@@ -188,7 +188,7 @@ class FakePlatform : public SystemPlatform {
     return false;
   }
   void ShowError(const std::u16string& text) override { log_.push_back("error " + Narrow(text)); }
-  bool ExitWindows(std::uint32_t flags) override {
+  bool EndSession(std::uint32_t flags) override {
     char buf[32];
     std::snprintf(buf, sizeof buf, "exit windows %02X", static_cast<unsigned>(flags));
     log_.push_back(buf);
