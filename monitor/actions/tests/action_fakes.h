@@ -162,14 +162,8 @@ class FakeHost : public MonitorHost {
     openedPaths.push_back(path);
   }
   bool FileExists(const std::u16string& path) override { return existing.count(path) != 0; }
-  void HorizontalScrollLeft(ActionRun& run) override {
-    Add("scroll left");
-    if (onScroll) onScroll(run);
-  }
-  void HorizontalScrollRight(ActionRun& run) override {
-    Add("scroll right");
-    if (onScroll) onScroll(run);
-  }
+  void HorizontalScrollLeft(ActionRun&) override { Add("scroll left"); }
+  void HorizontalScrollRight(ActionRun&) override { Add("scroll right"); }
   void ShutDownWindows() override { Add("shut down"); }
   void SuspendWindows() override { Add("suspend"); }
   void OpenMyComputer() override { Add("my computer"); }
@@ -183,8 +177,6 @@ class FakeHost : public MonitorHost {
   std::unique_ptr<TMouseProfileInfo> profile;
   int index = 0;
   bool win8 = false;
-  // Runs inside a scroll call with the dispatcher's run.
-  std::function<void(ActionRun&)> onScroll;
   std::set<std::u16string> existing;
   std::vector<std::u16string> openedPaths;
 

@@ -41,8 +41,6 @@ bool OpenProgram(const std::u16string& path) {
   return ShellExecuteExW(&info) != FALSE;
 }
 
-bool FileExists(const std::u16string& path) {
-  return WinFileStore().FileExists(path);
-}
+bool FileExists(const std::u16string& path) { return WinFileStore().FileExists(path); }
 
 }  // namespace quarn
