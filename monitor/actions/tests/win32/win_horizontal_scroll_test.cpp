@@ -143,23 +143,24 @@ TEST(WinHorizontalScroll, ArrowKeyClassesGetExtendedArrows) {
   }
 }
 
+std::atomic<int> barMessages{0};
+WNDPROC original = nullptr;
+
+LRESULT CALLBACK CountingBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_HSCROLL) ++barMessages;
+  return CallWindowProcW(original, h, m, w, l);
+}
+
 TEST(WinHorizontalScroll, OtherWindowsGetScrollBarMessagesAndOn61EveryOtherBar) {
   ClassWindow frame(L"QuarnPlainFrame");
   // Scroll-bar children record nothing themselves: count what reaches them.
   std::vector<HWND> bars;
-  static std::atomic<int> barMessages{0};
-  static WNDPROC original = nullptr;
   for (int i = 0; i < 4; ++i)
     bars.push_back(CreateWindowExW(0, L"ScrollBar", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 10,
                                    10 + 30 * i, 200, 20, frame.hwnd, nullptr, nullptr, nullptr));
-  const auto counting = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-    if (m == WM_HSCROLL) ++barMessages;
-    return CallWindowProcW(original, h, m, w, l);
-  };
-  std::vector<HWND> sentTo;
   for (HWND bar : bars)
-    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(counting))));
+    original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingBarProc)));
   ASSERT_TRUE(frame.BringToFront());
   Rig rig;
   rig.Scroll(ScrollDirection::Left);
