@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make
+  cmake ninja-build g++ make python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   googletest
   libbenchmark-dev

@@ -121,10 +121,16 @@ void ButtonActionDispatcher::ActByMenuID(int index, std::int32_t state,
       if (notRelease) FInput.SendWheel(-WHEEL_NOTCH);
       return;
     case MENUID_SCROLL_LEFT:
-      if (press) FHost.HorizontalScrollLeft();
+      if (press) {
+        quarn::ActionRun run = NewRun();
+        FHost.HorizontalScrollLeft(run);
+      }
       return;
     case MENUID_SCROLL_RIGHT:
-      if (press) FHost.HorizontalScrollRight();
+      if (press) {
+        quarn::ActionRun run = NewRun();
+        FHost.HorizontalScrollRight(run);
+      }
       return;
     case MENUID_PROFILE_CYCLE:
       if (state == 0) FHost.SwitchToNextProfile();

@@ -26,6 +26,8 @@ class InputSink {
   virtual void SendButton(MouseButton button, bool up) = 0;
   // A vertical wheel event; positive turns away from the user.
   virtual void SendWheel(std::int32_t delta) = 0;
+  // A horizontal wheel event at the current pointer; positive tilts right.
+  virtual void SendHWheel(std::int32_t delta) = 0;
 };
 
 }  // namespace quarn

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "emulated_input.h"
 #include "profile_records.h"
 
 namespace quarn {
@@ -37,17 +38,18 @@ class MonitorHost {
   virtual void OpenProgram(const std::u16string& path) = 0;
   virtual bool FileExists(const std::u16string& path) = 0;
 
-  // Actions that come with horizontal scrolling, Office documents and system
-  // actions. Until the window provides them they do nothing.
-  virtual void HorizontalScrollLeft() {}
-  virtual void HorizontalScrollRight() {}
-  virtual void ShutDownWindows() {}
-  virtual void SuspendWindows() {}
-  virtual void OpenMyComputer() {}
-  virtual void RunMailClient() {}
-  virtual void RunCalculator() {}
-  virtual void NewWordDocument() {}
-  virtual void NewExcelWorkbook() {}
+  // One small sideways scroll of the foreground application; key events go
+  // through `run`, which lets go of them when the action is cut short.
+  virtual void HorizontalScrollLeft(ActionRun& run) = 0;
+  virtual void HorizontalScrollRight(ActionRun& run) = 0;
+  // Office documents and system actions.
+  virtual void ShutDownWindows() = 0;
+  virtual void SuspendWindows() = 0;
+  virtual void OpenMyComputer() = 0;
+  virtual void RunMailClient() = 0;
+  virtual void RunCalculator() = 0;
+  virtual void NewWordDocument() = 0;
+  virtual void NewExcelWorkbook() = 0;
 };
 
 }  // namespace quarn

@@ -83,6 +83,12 @@ void TQUARNMonMain::FormCreate() {
   vnLanguage1->Loaded();
   BuildKeyTables();
   FDispatcher = std::make_unique<ButtonActionDispatcher>(*this, FInputSink, FWaiter);
+  FScroller = std::make_unique<quarn::HorizontalScroller>(
+      FScrollWindows, FAutomation, FInputSink,
+      [this] { return FWindowsVersion == wvWin7 || FWindowsVersion == wvWinServer2008R2; });
+  FSystemPlatform =
+      std::make_unique<quarn::WinSystemPlatform>([this] { return FApplicationTitle; });
+  FSystemActions = std::make_unique<quarn::SystemActions>(*FSystemPlatform, FAutomation);
   BuildMenu();
   TrayIcon1 = std::make_unique<quarn::TrayIcon>(FHandle, WM_TRAY_CALLBACK, FSmallIcon);
 
@@ -209,6 +215,16 @@ void TQUARNMonMain::PlayNotificationSound() {
 void TQUARNMonMain::OpenProgram(const std::u16string& path) { quarn::OpenProgram(path); }
 
 bool TQUARNMonMain::FileExists(const std::u16string& path) { return quarn::FileExists(path); }
+
+void TQUARNMonMain::HorizontalScrollLeft(quarn::ActionRun& run) {
+  FScroller->Scroll(quarn::ScrollDirection::Left, run);
+  FAutomation.ReleaseListing();
+}
+
+void TQUARNMonMain::HorizontalScrollRight(quarn::ActionRun& run) {
+  FScroller->Scroll(quarn::ScrollDirection::Right, run);
+  FAutomation.ReleaseListing();
+}
 
 void TQUARNMonMain::SubmenuProfile5Click(int Tag) { SwitchProfileAndNotify(Tag); }
 

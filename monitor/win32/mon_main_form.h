@@ -11,16 +11,22 @@
 #include <vector>
 
 #include "button_action_dispatcher.h"
+#include "com_apartment.h"
+#include "com_automation.h"
+#include "horizontal_scroll.h"
 #include "message_waiter.h"
 #include "monitor_host.h"
 #include "mouse_filters.h"
 #include "send_input_sink.h"
+#include "system_actions.h"
 #include "tray_icon.h"
 #include "vn_hook.h"
 #include "vn_language.h"
 #include "win_file_store.h"
 #include "win_hook_platform.h"
 #include "win_locale_source.h"
+#include "win_scroll_windows.h"
+#include "win_system_platform.h"
 #include "windows_version.h"
 
 class TQUARNMonMain final : public quarn::MonitorHost {
@@ -71,6 +77,15 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   bool IsWin8() const override { return FWindowsVersion == wvWin8; }
   void OpenProgram(const std::u16string& path) override;
   bool FileExists(const std::u16string& path) override;
+  void HorizontalScrollLeft(quarn::ActionRun& run) override;
+  void HorizontalScrollRight(quarn::ActionRun& run) override;
+  void ShutDownWindows() override { FSystemActions->ShutDownWindows(); }
+  void SuspendWindows() override { FSystemActions->SuspendWindows(); }
+  void OpenMyComputer() override { FSystemActions->OpenMyComputer(); }
+  void RunMailClient() override { FSystemActions->RunMailClient(); }
+  void RunCalculator() override { FSystemActions->RunCalculator(); }
+  void NewWordDocument() override { FSystemActions->NewWordDocument(); }
+  void NewExcelWorkbook() override { FSystemActions->NewExcelWorkbook(); }
 
  private:
   explicit TQUARNMonMain(HINSTANCE instance);
@@ -84,6 +99,8 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   void ProcessMessagesAndSleep(std::uint32_t ms);
   HWND ConfigWindow() const;
 
+  // First member: the apartment outlives every automation object below.
+  quarn::ComApartment FComApartment;
   HINSTANCE FInstance;
   HWND FHandle = nullptr;
   HMENU MyPopupMenu = nullptr;
@@ -99,6 +116,11 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   quarn::SendInputSink FInputSink;
   quarn::MessageWaiter FWaiter;
   std::unique_ptr<ButtonActionDispatcher> FDispatcher;
+  quarn::WinScrollWindows FScrollWindows;
+  quarn::ComAutomation FAutomation;
+  std::unique_ptr<quarn::WinSystemPlatform> FSystemPlatform;
+  std::unique_ptr<quarn::HorizontalScroller> FScroller;
+  std::unique_ptr<quarn::SystemActions> FSystemActions;
   std::vector<std::u16string> FIncludeHidDeviceList;
   TWindowsVersion FWindowsVersion = wvUnknown;
   std::u16string FApplicationTitle;

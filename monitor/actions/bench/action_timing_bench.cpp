@@ -44,6 +44,10 @@ class StampingSink : public quarn::InputSink {
     stamps.push_back(clock_.NowMicros());
     if (forward_) forward_->SendWheel(delta);
   }
+  void SendHWheel(std::int32_t delta) override {
+    stamps.push_back(clock_.NowMicros());
+    if (forward_) forward_->SendHWheel(delta);
+  }
   std::vector<std::int64_t> stamps;
 
  private:

@@ -127,6 +127,11 @@ class RecordingSink : public InputSink {
     std::snprintf(buf, sizeof buf, "wheel %+d", delta);
     Add(buf);
   }
+  void SendHWheel(std::int32_t delta) override {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "hwheel %+d", delta);
+    Add(buf);
+  }
 
  private:
   void Add(std::string text) { log_.entries.push_back({clock_.NowMicros(), std::move(text)}); }
@@ -157,8 +162,8 @@ class FakeHost : public MonitorHost {
     openedPaths.push_back(path);
   }
   bool FileExists(const std::u16string& path) override { return existing.count(path) != 0; }
-  void HorizontalScrollLeft() override { Add("scroll left"); }
-  void HorizontalScrollRight() override { Add("scroll right"); }
+  void HorizontalScrollLeft(ActionRun&) override { Add("scroll left"); }
+  void HorizontalScrollRight(ActionRun&) override { Add("scroll right"); }
   void ShutDownWindows() override { Add("shut down"); }
   void SuspendWindows() override { Add("suspend"); }
   void OpenMyComputer() override { Add("my computer"); }

@@ -47,4 +47,12 @@ void SendInputSink::SendWheel(std::int32_t delta) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
+void SendInputSink::SendHWheel(std::int32_t delta) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_HWHEEL;
+  in.mi.mouseData = static_cast<DWORD>(delta);
+  SendInput(1, &in, sizeof(INPUT));
+}
+
 }  // namespace quarn

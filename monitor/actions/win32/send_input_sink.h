@@ -13,6 +13,7 @@ class SendInputSink : public InputSink {
   void SendKey(const KeyInput& key) override;
   void SendButton(MouseButton button, bool up) override;
   void SendWheel(std::int32_t delta) override;
+  void SendHWheel(std::int32_t delta) override;
 };
 
 }  // namespace quarn
