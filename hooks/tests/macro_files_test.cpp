@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -260,6 +261,51 @@ TEST_F(MacroFiles, HostileFileThroughTheModel) {
     auto out = MacroList(0);
     model.GetMacroKeyInfoList(*out);
     EXPECT_EQ(out->nMacroInfoCount, 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MacroHostileRecords, RandomBytesStayInsideTheirArrays) {
+  // Stored lists of random bytes (counts, names and steps alike) through the
+  // model, the check, the export and the files: under the sanitizers any
+  // read or write outside a record fails here.
+  std::mt19937 rng(77);
+  auto list = std::make_unique<TMACROKEYINFOLIST>();
+  auto out = std::make_unique<TMACROKEYINFOLIST>();
+  for (int run = 0; run < 300; ++run) {
+    auto* bytes = reinterpret_cast<std::uint8_t*>(list.get());
+    for (std::size_t i = 0; i < sizeof *list; ++i) bytes[i] = static_cast<std::uint8_t>(rng());
+    if (run % 3 == 0) list->nMacroInfoCount = static_cast<std::uint16_t>(rng() % 25);
+    TvnMacroClass model;
+    model.CtlCreate(*list);
+    ASSERT_LE(model.GetMacroListCount(), TvnMacroClass::kMaxMacros);
+    model.CheckAllErrors();
+    for (int step = 0; step < 20 && !model.GetIsEmpty(); ++step) {
+      model.SetMacroListIndex(static_cast<int>(rng() % model.GetMacroListCount()));
+      auto& a = *model.GetCurrentMacroAction();
+      ASSERT_LE(a.GetCount(), MAX_MACRO_STEPS);
+      const int i = static_cast<int>(rng() % 130) - 1;
+      a.CheckErrors();
+      a.CutAction(i);
+      a.PasteAction(i);
+      a.SetDelayValue(i, static_cast<int>(rng()));
+      model.InsertMacroAfter(list->MacroInfos[rng() % MACRO_LIST_CAPACITY], i);
+      model.MoveDownMacro(i % 22);
+      if (rng() % 8 == 0) model.DeleteMacro(i % 22);
+    }
+    model.GetMacroKeyInfoList(*out);
+    ASSERT_LE(out->nMacroInfoCount, MACRO_LIST_CAPACITY);
+    MemoryFileStore store;
+    store.AddFolder(u"C:");
+    quarn::SaveMacroFiles(store, *list, u"C:\\Macros");
+    for (const auto& [path, file] : store.files) {
+      ASSERT_EQ(file.size(), sizeof(TMACROKEYINFO));
+      ASSERT_EQ(path.rfind(u"c:\\macros\\", 0), 0u) << "inside the folder";
+      ASSERT_EQ(path.find(u'\\', 10), std::u16string::npos) << "inside the folder";
+    }
   }
 }
 
