@@ -116,6 +116,8 @@ class TvnMacroClass {
   bool GetIsFull() const { return GetMacroListCount() >= FMaxMacroListCount; }
   int MacroListIndex() const { return FMacroListIndex; }
 
+  // The selected macro's action object (null when none is selected). Every
+  // operation that rebuilds replaces it, so callers fetch it again afterwards.
   TvnActionsClass* GetCurrentMacroAction() { return FCurrentMacroAction.get(); }
   // A copy of the selected macro; false (and `out` untouched) when none is selected.
   bool GetCurrentMacroKeyItem(TMACROKEYINFO& out) const;
