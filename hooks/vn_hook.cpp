@@ -134,6 +134,9 @@ void TvnHook::RecordKeyboardMacroKeyEx() {
   FLastMacroKey = quarn::KeyboardHookRecord{};
   FTotalMacroTime = 0;
   FAllKeyState.fill(0);
+  FSwallowedPress.fill(0);
+  for (std::size_t vk = 0; vk < FHeldAtRecordStart.size(); ++vk)
+    FHeldAtRecordStart[vk] = FPlatform.IsKeyDown(static_cast<std::uint8_t>(vk)) ? 1 : 0;
   FMacroKeyList.Clear();
   // One event adds at most two entries, so the list never grows past this while recording.
   FMacroKeyList.Reserve(kMacroKeyExLimit + 2);

@@ -170,4 +170,10 @@ class TvnHook {
   std::uint32_t FTotalMacroTime = 0;
   quarn::KeyboardHookRecord FLastMacroKey{};
   std::array<std::uint8_t, 256> FAllKeyState{};
+  // Second keyboard macro mode: keys held when recording started, and keys
+  // whose press this recording swallowed. Only the release of a swallowed
+  // press is swallowed too; any other release reaches the system, so a key
+  // held down across the start of recording is not left stuck.
+  std::array<std::uint8_t, 256> FHeldAtRecordStart{};
+  std::array<std::uint8_t, 256> FSwallowedPress{};
 };

@@ -403,5 +403,14 @@ void TvnHook::RecordMacroKeyEx(const KeyboardHookRecord& event, bool& blocked) {
                                KeyDescription(event.vkCode, extended),
                                std::u16string(state ? kDownText : kUpText), FMacroKeyList);
   }
-  blocked = true;
+  if (!release) {
+    // The repeats of a key held before recording started are swallowed, but
+    // the system saw its press, so its release must still reach it.
+    if (FHeldAtRecordStart[event.vkCode] == 0) FSwallowedPress[event.vkCode] = 1;
+    blocked = true;
+  } else {
+    if (FSwallowedPress[event.vkCode] != 0) blocked = true;
+    FSwallowedPress[event.vkCode] = 0;
+    FHeldAtRecordStart[event.vkCode] = 0;
+  }
 }

@@ -2,6 +2,7 @@
 // the two keyboard macro modes.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -393,6 +394,55 @@ TEST_F(MacroKeyEx, StopsRecordingAndSwallowingOnceTheListIsFull) {
   EXPECT_EQ(hook.MacroKeys().Count(), 502u);
   EXPECT_EQ(events.size(), raised);
   EXPECT_EQ(hook.MacroKeys().Strings(501), u"501");
+}
+
+TEST_F(MacroKeyEx, OnlyTheReleaseOfASwallowedPressIsSwallowed) {
+  constexpr std::uint8_t VK_LSHIFT_ = 0xA0;
+  struct Event {
+    KeyboardHookRecord key;
+    bool swallowed;
+  };
+  struct Case {
+    const char* why;
+    std::set<std::uint8_t> heldAtStart;
+    std::vector<Event> events;
+    std::vector<Entry> entries;
+  };
+  const Case cases[] = {
+      {"a key pressed while recording: press and release swallowed",
+       {},
+       {{KeyDown(VK_A, 100), true}, {KeyUp(VK_A, 150), true}},
+       {Down('A'), Delay(50), Up('A')}},
+      {"Shift held when recording starts: its release reaches the system",
+       {VK_LSHIFT_},
+       {{KeyDown(VK_A, 100), true}, {KeyUp(VK_A, 150), true}, {KeyUp(VK_LSHIFT_, 200), false}},
+       {Down('A'), Delay(50), Up('A'), Delay(50), Up(VK_LSHIFT_)}},
+      {"the repeats of a held key are swallowed, its release is not",
+       {VK_LSHIFT_},
+       {{KeyDown(VK_LSHIFT_, 100), true},
+        {KeyDown(VK_LSHIFT_, 130), true},
+        {KeyUp(VK_LSHIFT_, 300), false}},
+       {Down(VK_LSHIFT_), Delay(200), Up(VK_LSHIFT_)}},
+      {"once released, a new press of that key is the recording's own",
+       {VK_LSHIFT_},
+       {{KeyUp(VK_LSHIFT_, 100), false},
+        {KeyDown(VK_LSHIFT_, 200), true},
+        {KeyUp(VK_LSHIFT_, 300), true}},
+       {Up(VK_LSHIFT_), Delay(100), Down(VK_LSHIFT_), Delay(100), Up(VK_LSHIFT_)}},
+      {"a release whose press was never seen passes",
+       {},
+       {{KeyUp(VK_B, 100), false}, {KeyDown(VK_B, 120), true}, {KeyUp(VK_B, 140), true}},
+       {Up('B'), Delay(20), Down('B'), Delay(20), Up('B')}},
+  };
+  for (const Case& c : cases) {
+    platform.keysDown = c.heldAtStart;
+    hook.RecordKeyboardMacroKeyEx();
+    int n = 0;
+    for (const Event& e : c.events)
+      EXPECT_EQ(platform.Key(e.key), e.swallowed) << c.why << " #" << n++;
+    EXPECT_EQ(EntriesOf(hook), c.entries) << c.why << ": still recorded";
+    hook.StopRecordKeyboardMacroKeyEx();
+  }
 }
 
 TEST_F(MacroKeyEx, AKeyCodeBeyondTheKeyTableIsNeitherRecordedNorSwallowed) {

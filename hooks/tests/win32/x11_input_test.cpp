@@ -1,6 +1,7 @@
 // The hook component with the real hook library and real X input (xdotool)
 // over a window of this program: side buttons are swallowed or passed as the
-// filters say, a key combination is recorded from real key presses, and a
+// filters say, a key combination is recorded from real key presses, a key
+// held when macro recording starts is released for the system, and a
 // component destroyed with its hook installed leaves nothing behind.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -110,6 +111,56 @@ TEST_F(X11Input, AKeyCombinationIsRecordedFromRealKeyPresses) {
       EXPECT_NE(m.wParam, WPARAM{'B'}) << "recorded keys are swallowed";
     }
   }
+}
+
+TEST_F(X11Input, AKeyHeldWhenMacroRecordingStartsIsNotLeftDown) {
+  const std::wstring overWindow = L"mousemove " + std::to_wstring(InputWindow::kCenterX) + L" " +
+                                  std::to_wstring(InputWindow::kCenterY);
+  ASSERT_TRUE(StartXdotool(overWindow + L" keydown Shift_L"));
+  const bool held = PumpUntil([&] { return (GetKeyState(VK_LSHIFT) & 0x8000) != 0; }, 10000);
+  if (!held) StartXdotool(L"keyup Shift_L");
+  ASSERT_TRUE(held) << "Shift is down before recording starts";
+
+  std::vector<std::pair<std::int32_t, std::int32_t>> recorded;  // key, state
+  hook->OnRecordKeyboardMacroKeyEx =
+      [&](TvnHook&, std::int32_t, std::int32_t key, std::int32_t state, std::int32_t, double,
+          std::uint32_t, const std::u16string&, const std::u16string&, const TvnMacroKeyList&) {
+        recorded.push_back({key, state});
+      };
+  hook->RecordKeyboardMacroKeyEx();
+  window.log.clear();
+  ASSERT_TRUE(StartXdotool(overWindow + L" key --delay 30 a keyup Shift_L"));
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return !recorded.empty() && recorded.back() == std::pair{VK_LSHIFT, 0};
+      },
+      10000));
+  Pump(300);
+  hook->StopRecordKeyboardMacroKeyEx();
+  Pump(100);
+
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT) & 0x8000, 0) << "Shift is up for the system";
+  EXPECT_EQ(GetKeyState(VK_LSHIFT) & 0x8000, 0) << "and for this thread";
+  if (GetAsyncKeyState(VK_SHIFT) & 0x8000) {
+    // Leave no stuck key to the tests that follow.
+    INPUT up{};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = VK_LSHIFT;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &up, sizeof up);
+    Pump(100);
+  }
+  int shiftUps = 0;
+  for (const auto& m : window.log) {
+    if (m.message == WM_KEYDOWN) {
+      EXPECT_NE(m.wParam, WPARAM{'A'}) << "recorded keys are swallowed";
+    }
+    if (m.message == WM_KEYUP && m.wParam == VK_SHIFT) ++shiftUps;
+  }
+  EXPECT_EQ(shiftUps, 1) << "the release of the held Shift reached the window";
+  EXPECT_EQ(recorded, (std::vector<std::pair<std::int32_t, std::int32_t>>{
+                          {'A', 1}, {'A', 0}, {VK_LSHIFT, 0}}))
+      << "the release is still recorded";
 }
 
 TEST_F(X11Input, DestroyingTheComponentWithItsHookInstalledLeavesNothingBehind) {
