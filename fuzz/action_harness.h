@@ -58,6 +58,10 @@ class HeldTrackingSink : public InputSink {
     QUARN_FUZZ_CHECK(delta == 120 || delta == -120);
     ++events;
   }
+  void SendHWheel(std::int32_t delta) override {
+    QUARN_FUZZ_CHECK(delta == 120 || delta == -120);
+    ++events;
+  }
 
   bool AnythingHeld() const {
     for (bool down : keys_)
