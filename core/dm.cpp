@@ -30,16 +30,35 @@ const std::uint8_t* ZeroRecord() {
   return zeros.data();
 }
 
+// A path component that leads out of its folder: ".." and, since Windows
+// drops trailing dots and spaces, any other run of two or more dots with
+// nothing but spaces after it ("...", ".. "). Two dots inside a name
+// ("john..smith", "My..Docs") are an ordinary name.
+bool IsParentComponent(std::u16string_view component) {
+  const std::size_t dots = component.find_first_not_of(u'.');
+  const std::size_t dotCount = dots == std::u16string_view::npos ? component.size() : dots;
+  if (dotCount < 2) return false;
+  return component.find_first_not_of(u' ', dotCount) == std::u16string_view::npos;
+}
+
 // A stored name must be a plain file name: not empty, not too long, no path.
 bool IsPlainFileName(std::u16string_view name) {
   return !name.empty() && name.size() <= kMaxSlotFileName &&
-         name.find_first_of(u"\\/") == std::u16string_view::npos &&
-         name.find(u"..") == std::u16string_view::npos && name != u".";
+         name.find_first_of(u"\\/") == std::u16string_view::npos && !IsParentComponent(name) &&
+         name != u".";
 }
 
 bool IsUsableFolder(std::u16string_view folder) {
-  return !folder.empty() && folder.size() <= kMaxSlotFolder &&
-         folder.find(u"..") == std::u16string_view::npos;
+  if (folder.empty() || folder.size() > kMaxSlotFolder) return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = folder.find_first_of(u"\\/", start);
+    if (IsParentComponent(
+            folder.substr(start, end == std::u16string_view::npos ? end : end - start)))
+      return false;
+    if (end == std::u16string_view::npos) return true;
+    start = end + 1;
+  }
 }
 
 // A stream holds at least one whole record after every successful load, so

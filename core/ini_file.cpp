@@ -12,6 +12,12 @@ char16_t FoldCase(char16_t c) {
   return c;
 }
 
+std::u16string Folded(std::u16string_view s) {
+  std::u16string out(s);
+  for (auto& c : out) c = FoldCase(c);
+  return out;
+}
+
 bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == 0xFEFF; }
 
 std::u16string_view Trim(std::u16string_view s) {
@@ -100,12 +106,12 @@ IniFile IniFile::ParseText(std::u16string_view text) {
       std::u16string_view name =
           Trim(close == std::u16string_view::npos ? line.substr(1) : line.substr(1, close - 1));
       // Keys of a repeated section are not reachable: the first one wins.
-      const Section* existing = ini.FindSection(name);
-      if (existing != nullptr) {
+      const auto [it, added] = ini.sectionByName_.emplace(Folded(name), ini.sections_.size());
+      if (!added) {
         current = nullptr;
         continue;
       }
-      ini.sections_.push_back(Section{std::u16string(name), {}});
+      ini.sections_.push_back(Section{std::u16string(name), {}, {}});
       current = &ini.sections_.back();
       continue;
     }
@@ -118,27 +124,25 @@ IniFile IniFile::ParseText(std::u16string_view text) {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
       value = value.substr(1, value.size() - 2);
-    bool duplicate = false;
-    for (const auto& e : current->entries)
-      if (EqualsIgnoreCase(e.key, key)) duplicate = true;
-    if (!duplicate) current->entries.push_back(Entry{std::u16string(key), std::u16string(value)});
+    // The first of duplicated keys wins.
+    if (current->byName.emplace(Folded(key), current->entries.size()).second)
+      current->entries.push_back(Entry{std::u16string(key), std::u16string(value)});
   }
   return ini;
 }
 
 const IniFile::Section* IniFile::FindSection(std::u16string_view name) const {
-  for (const auto& s : sections_)
-    if (EqualsIgnoreCase(s.name, name)) return &s;
-  return nullptr;
+  const auto it = sectionByName_.find(Folded(name));
+  return it == sectionByName_.end() ? nullptr : &sections_[it->second];
 }
 
 std::optional<std::u16string> IniFile::Find(std::u16string_view section,
                                             std::u16string_view key) const {
   const Section* s = FindSection(section);
   if (s == nullptr) return std::nullopt;
-  for (const auto& e : s->entries)
-    if (EqualsIgnoreCase(e.key, key)) return e.value;
-  return std::nullopt;
+  const auto it = s->byName.find(Folded(key));
+  if (it == s->byName.end()) return std::nullopt;
+  return s->entries[it->second].value;
 }
 
 std::u16string IniFile::ReadString(std::u16string_view section, std::u16string_view key,

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quarn {
@@ -36,11 +37,15 @@ class IniFile {
   };
   struct Section {
     std::u16string name;
-    std::vector<Entry> entries;
+    std::vector<Entry> entries;                              // file order
+    std::unordered_map<std::u16string, std::size_t> byName;  // case-folded key -> entry
   };
   const Section* FindSection(std::u16string_view name) const;
 
+  // Reading and every lookup go through the case-folded names, so a file of
+  // any size is read in linear time.
   std::vector<Section> sections_;
+  std::unordered_map<std::u16string, std::size_t> sectionByName_;
 };
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);

@@ -1,14 +1,20 @@
 #include "mouse_filters.h"
 
+#include "function_ids.h"
+
 namespace quarn {
 namespace {
 
+// A damaged or cut profile (zeros where the entry should be) must not take
+// the button away: an entry no writer produces counts as the factory function.
 bool KeepsOwnFunction(const TBUTTONFUNCINFO& entry, std::int32_t menuId) {
+  if (!IsStoredButtonFunction(entry)) return true;
   return entry.FunctionKind == FUNCKIND_BASIC && entry.MenuID == menuId;
 }
 
 bool WheelKeepsOwnFunction(const TBUTTONFUNCINFO& entry, std::uint16_t code) {
-  return entry.FunctionKind == FUNCKIND_BASIC && entry.FunctionCode == code;
+  if (entry.FunctionKind != FUNCKIND_BASIC) return !IsStoredButtonFunction(entry);
+  return entry.FunctionCode == code;
 }
 
 TMouseHookDetail Filter(TMouseButtons button, TMouseButtonStateSet states, TMouseButtons modified) {
@@ -20,6 +26,22 @@ TMouseHookDetail Filter(TMouseButtons button, TMouseButtonStateSet states, TMous
 }
 
 }  // namespace
+
+bool IsStoredButtonFunction(const TBUTTONFUNCINFO& entry) {
+  switch (entry.FunctionKind) {
+    case FUNCKIND_BASIC:
+      return IsBasicFunctionMenuID(entry.MenuID);
+    case FUNCKIND_QUICKLAUNCH:
+    case FUNCKIND_COMBOKEY:
+    case FUNCKIND_MACRO:
+    case FUNCKIND_FIREKEY:
+    case FUNCKIND_SINGLEKEY:
+    case FUNCKIND_HIDKEY:
+      return true;
+    default:
+      return false;
+  }
+}
 
 std::vector<TMouseHookDetail> BuildMouseFilters(const TMOUSECONFIGINFO& c) {
   struct ButtonRow {

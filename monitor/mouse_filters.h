@@ -12,9 +12,17 @@
 
 namespace quarn {
 
+// True for an entry the monitor can act on: a basic function of the
+// configuration program's function menu, or one of the kinds that carry their
+// own data (program start, key combination, macro, fire key, single key, HID
+// key). Kind 0, MenuID 0 (what a cut or zeroed profile holds), sub-menu IDs and
+// unknown kinds are not.
+bool IsStoredButtonFunction(const TBUTTONFUNCINFO& entry);
+
 // The seven filters of a profile, in match order: the five buttons always
-// (passing when the button keeps its own function), a wheel direction only when
-// its function is another one.
+// (passing when the button keeps its own function, or when its entry is not a
+// stored function at all), a wheel direction only when its function is
+// another stored one.
 std::vector<TMouseHookDetail> BuildMouseFilters(const TMOUSECONFIGINFO& config);
 
 constexpr int kPhysicalButtonCount = 5;

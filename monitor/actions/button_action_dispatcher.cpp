@@ -32,11 +32,55 @@ ButtonActionDispatcher::ButtonActionDispatcher(quarn::MonitorHost& host, quarn::
 
 void ButtonActionDispatcher::WMButtonAction(std::uintptr_t wParam, std::intptr_t lParam) {
   if (wParam > 255 || lParam < 0 || lParam > 255) return;
+  Enqueue({false, 0, static_cast<int>(wParam), static_cast<std::int32_t>(lParam)});
+}
+
+void ButtonActionDispatcher::Enqueue(const QueuedAction& action) {
+  FQueue.push_back(action);
+  // Outside any action, or at a step boundary of the innermost one, it runs now
+  // (after those queued before it); anywhere else it waits for its turn.
+  if (FDepth == 0 || FAtBoundary) RunQueued();
+}
+
+void ButtonActionDispatcher::RunQueued() {
+  while (!FQueue.empty() && FDepth < MAX_NESTED_ACTIONS) {
+    const QueuedAction action = FQueue.front();
+    FQueue.pop_front();
+    // One level deeper for the action's run, also when it ends by an exception.
+    struct Level {
+      int& depth;
+      bool& atBoundary;
+      bool outerAtBoundary;
+      Level(int& d, bool& b) : depth(d), atBoundary(b), outerAtBoundary(b) {
+        ++depth;
+        atBoundary = false;
+      }
+      ~Level() {
+        --depth;
+        atBoundary = outerAtBoundary;
+      }
+    } level(FDepth, FAtBoundary);
+    if (action.external)
+      RunExternalCommand(action.command);
+    else
+      RunButtonAction(action.index, action.state);
+  }
+}
+
+bool ButtonActionDispatcher::StepBoundary() {
+  struct Boundary {
+    bool& at;
+    explicit Boundary(bool& b) : at(b) { at = true; }
+    ~Boundary() { at = false; }
+  } boundary(FAtBoundary);
+  RunQueued();
+  return FWaiter.ProcessPendingMessages();
+}
+
+void ButtonActionDispatcher::RunButtonAction(int index, std::int32_t state) {
   // Only sent messages are serviced here: a posted release never runs before
   // the press it follows.
   FWaiter.Wait(PRE_ACTION_PAUSE_MS);
-  const int index = static_cast<int>(wParam);
-  const auto state = static_cast<std::int32_t>(lParam);
   if (index >= BUTTON_ACTION_COUNT) return;
 
   // The action works on its own copy: a profile switch while it runs does not change it.
@@ -197,8 +241,9 @@ void ButtonActionDispatcher::ShortcutCombo(void (*getRow)(int, TCOMBOKEYINFO&), 
 
 quarn::ActionRun ButtonActionDispatcher::NewRun() {
   const std::uint64_t generation = FAbortGeneration;
-  return quarn::ActionRun(FInput, FWaiter,
-                          [this, generation] { return FAbortGeneration != generation; });
+  return quarn::ActionRun(
+      FInput, FWaiter, [this, generation] { return FAbortGeneration != generation; },
+      [this] { return StepBoundary(); });
 }
 
 void ButtonActionDispatcher::EmulateButton(int index, std::int32_t state, MouseButton button) {
@@ -236,6 +281,10 @@ void ButtonActionDispatcher::Send(const HeldInput& input, bool up) {
 }
 
 void ButtonActionDispatcher::WMExternalCommand(std::uintptr_t wParam) {
+  Enqueue({true, wParam, 0, 0});
+}
+
+void ButtonActionDispatcher::RunExternalCommand(std::uintptr_t wParam) {
   if (wParam < PROFILE_COMMAND_FIRST || wParam > PROFILE_COMMAND_LAST) {
     RunExternalButtonFunction(static_cast<std::intptr_t>(wParam));
     return;
@@ -264,5 +313,6 @@ void ButtonActionDispatcher::RunExternalButtonFunction(std::intptr_t Index) {
 
 void ButtonActionDispatcher::SetAbort() {
   ++FAbortGeneration;
+  FQueue.clear();
   for (int i = 0; i < BUTTON_ACTION_COUNT; ++i) ReleaseHold(i);
 }

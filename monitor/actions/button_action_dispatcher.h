@@ -3,10 +3,17 @@
 // the profile selections and stored program starts that outside senders ask
 // for (WM_EXTERNAL_COMMAND). The main window forwards both messages here and
 // calls SetAbort on Exit and when new settings are applied.
+//
+// Actions run one inside another only at the step boundaries of a running
+// action, and at most MAX_NESTED_ACTIONS deep: a message that arrives deeper,
+// or while an action waits, is queued here and runs in arrival order as soon
+// as an action reaches a step boundary or ends. The stack never grows with the
+// number of queued messages.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 
 #include "action_waiter.h"
@@ -19,6 +26,8 @@ class ButtonActionDispatcher {
  public:
   // Buttons 0 to 10 of ButtonFuncInfo can carry a button action.
   static constexpr int BUTTON_ACTION_COUNT = 11;
+  // Actions running one inside another at most.
+  static constexpr int MAX_NESTED_ACTIONS = 4;
 
   ButtonActionDispatcher(quarn::MonitorHost& host, quarn::InputSink& input,
                          quarn::ActionWaiter& waiter);
@@ -37,9 +46,14 @@ class ButtonActionDispatcher {
   void RunExternalButtonFunction(std::intptr_t Index);
 
   // Stops every running action (each lets go of what it holds down at its next
-  // pause or step) and releases the buttons and keys that re-assigned buttons
-  // hold down between their press and release.
+  // pause or step), drops the queued ones and releases the buttons and keys
+  // that re-assigned buttons hold down between their press and release.
   void SetAbort();
+
+  // Actions running now, one inside another.
+  int RunningActions() const { return FDepth; }
+  // Messages waiting for their turn.
+  std::size_t QueuedActions() const { return FQueue.size(); }
 
  private:
   // What a press holds down until the release of its button.
@@ -50,6 +64,22 @@ class ButtonActionDispatcher {
     quarn::MouseButton button;
   };
 
+  // A message waiting for its turn: a button action, or an external command.
+  struct QueuedAction {
+    bool external;
+    std::uintptr_t command;  // external command
+    int index;               // button action
+    std::int32_t state;
+  };
+
+  void Enqueue(const QueuedAction& action);
+  // Runs queued actions in order while the nesting allows.
+  void RunQueued();
+  // What a running action does at a step boundary: the older queued actions
+  // first, then the thread's queued messages.
+  bool StepBoundary();
+  void RunButtonAction(int index, std::int32_t state);
+  void RunExternalCommand(std::uintptr_t command);
   void ActByKind(int index, std::int32_t state, const TBUTTONFUNCINFO& entry);
   void ActByMenuID(int index, std::int32_t state, const TBUTTONFUNCINFO& entry);
   void EmulateButton(int index, std::int32_t state, quarn::MouseButton button);
@@ -68,4 +98,7 @@ class ButtonActionDispatcher {
   // when the action started, so a later action never clears an earlier abort.
   std::uint64_t FAbortGeneration = 0;
   std::array<std::optional<HeldInput>, BUTTON_ACTION_COUNT> FHeld{};
+  std::deque<QueuedAction> FQueue;
+  int FDepth = 0;            // actions running, one inside another
+  bool FAtBoundary = false;  // the innermost running action is at a step boundary
 };

@@ -7,8 +7,13 @@
 
 namespace quarn {
 
-ActionRun::ActionRun(InputSink& sink, ActionWaiter& waiter, std::function<bool()> aborted)
-    : sink_(sink), waiter_(waiter), aborted_(std::move(aborted)), next_(waiter.NowMicros()) {}
+ActionRun::ActionRun(InputSink& sink, ActionWaiter& waiter, std::function<bool()> aborted,
+                     std::function<bool()> stepBoundary)
+    : sink_(sink),
+      waiter_(waiter),
+      aborted_(std::move(aborted)),
+      stepBoundary_(std::move(stepBoundary)),
+      next_(waiter.NowMicros()) {}
 
 ActionRun::~ActionRun() {
   ReleaseHeld();
@@ -50,7 +55,8 @@ bool ActionRun::Pause(std::uint32_t ms) {
 
 bool ActionRun::ServiceQueue() {
   if (Aborted()) return false;
-  if (!waiter_.ProcessPendingMessages()) quitting_ = true;
+  const bool running = stepBoundary_ ? stepBoundary_() : waiter_.ProcessPendingMessages();
+  if (!running) quitting_ = true;
   return !Aborted();
 }
 

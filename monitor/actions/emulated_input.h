@@ -29,8 +29,11 @@ constexpr bool IsSendableKey(std::int32_t vk) {
 // One running action.
 class ActionRun {
  public:
-  // `aborted` says whether the action has been told to stop.
-  ActionRun(InputSink& sink, ActionWaiter& waiter, std::function<bool()> aborted);
+  // `aborted` says whether the action has been told to stop. `stepBoundary`,
+  // when given, is what runs at a step boundary instead of the waiter's
+  // ProcessPendingMessages (false when the program is quitting).
+  ActionRun(InputSink& sink, ActionWaiter& waiter, std::function<bool()> aborted,
+            std::function<bool()> stepBoundary = {});
   ~ActionRun();
   ActionRun(const ActionRun&) = delete;
   ActionRun& operator=(const ActionRun&) = delete;
@@ -65,6 +68,7 @@ class ActionRun {
   InputSink& sink_;
   ActionWaiter& waiter_;
   std::function<bool()> aborted_;
+  std::function<bool()> stepBoundary_;
   std::int64_t next_;
   bool quitting_ = false;
   std::vector<Held> held_;

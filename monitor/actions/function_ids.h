@@ -68,3 +68,14 @@ enum : std::uint16_t {
   FUNCCODE_EXT_RUN_PROGRAM = 46,
   FUNCCODE_EXT_OPEN_CONFIG = 48,
 };
+
+// True for a MenuID the configuration program stores with FUNCKIND_BASIC: the
+// items of its function menu that are not sub-menus and take no parameters.
+constexpr bool IsBasicFunctionMenuID(std::int32_t id) {
+  return (id >= MENUID_CLICK && id <= MENUID_SCROLL_RIGHT) || id == MENUID_PROFILE_CYCLE ||
+         (id >= MENUID_OPEN_DRIVER && id <= MENUID_DISABLED) ||
+         (id >= MENUID_SHUT_DOWN && id <= MENUID_CALCULATOR) ||
+         (id >= MENUID_WIN_Q && id <= MENUID_WIN_C) ||
+         (id >= MENUID_MUTE && id <= MENUID_MEDIA_PLAYER) ||
+         (id >= MENUID_OPEN_WORD && id <= MENUID_PRINT);
+}

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "dm.h"
+#include "fake_environment.h"
+#include "memory_stores.h"
 #include "mouse_filters.h"
 #include "profile_defaults.h"
+#include "record_builders.h"
 #include "windows_version.h"
 
 namespace {
@@ -71,6 +76,113 @@ TEST(MouseFilters, ProfilesToFilterLists) {
   EXPECT_TRUE(filters[0].MouseStateSet.Contains(LBUTTONUP));
   EXPECT_FALSE(filters[0].MouseStateSet.Contains(RBUTTONDOWN));
   EXPECT_TRUE(filters[3].MouseStateSet.Contains(XBUTTONUP));
+}
+
+// Every button passes on its own: no filter claims it.
+const std::vector<FilterRow> kAllOwn = {
+    {LCLICK, LCLICK}, {RCLICK, RCLICK}, {MCLICK, MCLICK}, {XCLICK5, XCLICK5}, {XCLICK4, XCLICK4}};
+
+TEST(MouseFilters, EntriesNoWriterProducesLeaveTheButtonItsOwnFunction) {
+  struct Case {
+    const char* why;
+    void (*edit)(TBUTTONFUNCINFO&);
+    bool claimed;
+  };
+  const Case cases[] = {
+      {"kind 0, MenuID 0 (zeroed)", [](TBUTTONFUNCINFO& e) { e = TBUTTONFUNCINFO{}; }, false},
+      {"basic kind with MenuID 0", [](TBUTTONFUNCINFO& e) { e.MenuID = 0; }, false},
+      {"basic kind with a sub-menu's ID", [](TBUTTONFUNCINFO& e) { e.MenuID = 12; }, false},
+      {"basic kind with an ID beyond the menu", [](TBUTTONFUNCINFO& e) { e.MenuID = 1310; }, false},
+      {"basic kind with the macro item's ID", [](TBUTTONFUNCINFO& e) { e.MenuID = 18; }, false},
+      {"unknown kind 7", [](TBUTTONFUNCINFO& e) { e.FunctionKind = 7; }, false},
+      {"kind 11, only in the test profile", [](TBUTTONFUNCINFO& e) { e.FunctionKind = 11; }, false},
+      {"kind 255", [](TBUTTONFUNCINFO& e) { e.FunctionKind = 255; }, false},
+      {"disabled is a stored function", [](TBUTTONFUNCINFO& e) { e.MenuID = 21; }, true},
+      {"a Office shortcut", [](TBUTTONFUNCINFO& e) { e.MenuID = 1307; }, true},
+      {"a fire key", [](TBUTTONFUNCINFO& e) { e.FunctionKind = FUNCKIND_FIREKEY; }, true},
+      {"a single key", [](TBUTTONFUNCINFO& e) { e.FunctionKind = FUNCKIND_SINGLEKEY; }, true},
+      {"a HID key", [](TBUTTONFUNCINFO& e) { e.FunctionKind = FUNCKIND_HIDKEY; }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    for (int button = 0; button < quarn::kPhysicalButtonCount; ++button) {
+      auto p = DefaultProfile();
+      c.edit(p->ConfigInfo.ButtonFuncInfo[button]);
+      const auto rows = Rows(p->ConfigInfo);
+      ASSERT_GE(rows.size(), 5u);
+      EXPECT_EQ(rows[button].modified == BUTTON_NONE, c.claimed) << "button " << button;
+    }
+  }
+  // A zeroed wheel entry adds no wheel filter.
+  auto p = DefaultProfile();
+  p->ConfigInfo.VWheelButtonFuncInfo[0] = TBUTTONFUNCINFO{};
+  p->ConfigInfo.VWheelButtonFuncInfo[1] = TBUTTONFUNCINFO{};
+  EXPECT_EQ(Rows(p->ConfigInfo), kAllOwn);
+}
+
+// The current profile as the monitor finds it in a damaged installation.
+class DamagedProfile : public ::testing::Test {
+ public:  // the cases' damage functions reach the stores
+  DamagedProfile() {
+    for (auto f : {u"C:", u"C:\\Users", u"C:\\Users\\me", u"C:\\Users\\me\\Documents"})
+      files.AddFolder(f);
+  }
+  std::unique_ptr<TDM> Start() { return std::make_unique<TDM>(registry, files, env); }
+  std::u16string ProfileFile() const {
+    return u"C:\\Users\\me\\Documents\\QUARN Mouse Driver\\" + quarn::SlotFileName(0);
+  }
+  quarn::testing::MemoryRegistryStore registry;
+  quarn::testing::MemoryFileStore files;
+  quarn::testing::FakeEnvironment env;
+};
+
+TEST_F(DamagedProfile, EveryButtonStillPassesThroughTheFilters) {
+  const std::u16string key = u"software\\QUARNMouse";
+  struct Case {
+    const char* why;
+    std::function<void(DamagedProfile&)> damage;
+    bool reloadAfterApply;  // the monitor's reload after WM_SETTINGS_APPLIED
+  };
+  const Case cases[] = {
+      {"profile file cut to 100 bytes",
+       [](DamagedProfile& t) { t.files.files[quarn::testing::Fold(t.ProfileFile())] = quarn::testing::Pattern(100, 0); },
+       false},
+      {"empty profile file",
+       [](DamagedProfile& t) { t.files.files[quarn::testing::Fold(t.ProfileFile())].clear(); },
+       false},
+      {"zeroed profile file",
+       [](DamagedProfile& t) {
+         t.files.files[quarn::testing::Fold(t.ProfileFile())].assign(sizeof(TMouseProfileInfo), 0);
+       },
+       false},
+      {"current slot with an unknown storage type",
+       [&key](DamagedProfile& t) {
+         auto g = std::make_unique<TProfileSettingGroup>();
+         quarn::RestoreSettingGroupDefaults(*g, u"C:\\Users\\me\\Documents\\QUARN Mouse Driver");
+         g->ProfileSettingList[0].StorageType = 9;
+         t.registry.Put(quarn::kHKeyCurrentUser, key, u"zykProfileSettingGroup.pfd", quarn::testing::BytesOf(*g));
+       },
+       false},
+      {"good file, registry copy of 100 bytes read after an apply",
+       [&key](DamagedProfile& t) {
+         t.registry.Put(quarn::kHKeyCurrentUser, key, quarn::SlotFileName(0), quarn::testing::Pattern(100, 0));
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    registry.values.clear();
+    files.files.clear();
+    { auto first = Start(); }  // a first start stores a good installation
+    c.damage(*this);
+    auto dm = Start();
+    if (c.reloadAfterApply) {
+      dm->LoadAllProfileInfoFromRegistry();
+      dm->LoadCurrentProfileInfoFromRegistry();
+    }
+    ASSERT_EQ(dm->FProfileIndex, 0);
+    EXPECT_EQ(Rows(dm->FCurrentProfileInfo.ConfigInfo), kAllOwn);
+  }
 }
 
 struct Posted {

@@ -40,7 +40,10 @@ TQUARNMonMain::TQUARNMonMain(HINSTANCE instance)
     : FInstance(instance),
       FButtonGate([this](int index, int state) {
         PostMessageW(FHandle, WM_BUTTON_ACTION, static_cast<WPARAM>(index), state);
-      }) {
+      }),
+      // Waits of the button actions let everything but further button actions
+      // run: those wait for a step boundary, in their order.
+      FWaiter({WM_BUTTON_ACTION, WM_EXTERNAL_COMMAND}) {
   const std::wstring className = W(ProgramNames[MON_MAIN_CLASS_NAME]);
   FIcon = quarn::CreateMouseIcon(GetSystemMetrics(SM_CXICON));
   FSmallIcon = quarn::CreateMouseIcon(GetSystemMetrics(SM_CXSMICON));
@@ -180,8 +183,8 @@ void TQUARNMonMain::StartOrActivateConfig() {
     SetForegroundWindow(config);
     return;
   }
-  // By full path, in its folder; a failure is not reported.
-  quarn::OpenProgram(ProgramFolder() + std::u16string(ProgramNames[CFG_EXE_NAME]));
+  // By full path, in its folder, on a worker thread; a failure is not reported.
+  quarn::StartProgram(ProgramFolder() + std::u16string(ProgramNames[CFG_EXE_NAME]));
 }
 
 void TQUARNMonMain::UpdateProfileMenuCheck() { CheckProfileMenuItem(DM->FProfileIndex); }
@@ -212,7 +215,7 @@ void TQUARNMonMain::PlayNotificationSound() {
   PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
-void TQUARNMonMain::OpenProgram(const std::u16string& path) { quarn::OpenProgram(path); }
+void TQUARNMonMain::OpenProgram(const std::u16string& path) { quarn::StartProgram(path); }
 
 bool TQUARNMonMain::FileExists(const std::u16string& path) { return quarn::FileExists(path); }
 
@@ -233,8 +236,14 @@ void TQUARNMonMain::SubmenuSwitchtonextprofileClick() {
 }
 
 void TQUARNMonMain::SubmenuExitClick() {
+  if (FExiting) return;
+  FExiting = true;
   if (HWND config = ConfigWindow()) PostMessageW(config, WM_TERMINATE_CONFIG, 0, 0);
-  FormDestroy();
+  // Running actions stop and let go of their keys as soon as this returns, and
+  // no button is taken any more; the rest of the clean-up (the tray icon, which
+  // can take the shell a while) follows when the message loop has ended.
+  FDispatcher->SetAbort();
+  if (vnHook1) vnHook1->StopHookMouse();
   PostQuitMessage(0);
 }
 
@@ -248,18 +257,43 @@ void TQUARNMonMain::WMSettingsApplied() {
   FDispatcher->SetAbort();
   DM->LoadAllProfileInfoFromRegistry();
   DM->LoadCurrentProfileInfoFromRegistry();
-  SetupMouseHook();
-  UpdateProfileMenuCheck();
+  ProfilesReloaded();
 }
 
 void TQUARNMonMain::WMLanguageChanged() {
   DM->LoadAllProfileInfoFromRegistry();
+  ProfilesReloaded();
   ApplyLanguage();
 }
 
+void TQUARNMonMain::ProfilesReloaded() {
+  // A reload may have changed the current profile: the filters and the check
+  // mark follow the profile the dispatcher reads.
+  SetupMouseHook();
+  UpdateProfileMenuCheck();
+}
+
 void TQUARNMonMain::ProcessMessagesAndSleep(std::uint32_t ms) {
-  // The pause services sent messages: this thread owns the mouse hook.
+  // Queued messages run once, not again inside one of their own pauses: a
+  // flood of them never nests. The pause services sent messages: this thread
+  // owns the mouse hook.
+  if (FInPause) {
+    FWaiter.Wait(ms);
+    return;
+  }
+  FInPause = true;
   if (FWaiter.ProcessPendingMessages()) FWaiter.Wait(ms);
+  FInPause = false;
+}
+
+void TQUARNMonMain::FormCloseQuery() {
+  // Closing the about face only hides it; any other close (an installer, a
+  // task manager, the end of the session) ends the monitor as Exit does.
+  if (IsWindowVisible(FHandle)) {
+    ShowWindow(FHandle, SW_HIDE);
+    return;
+  }
+  SubmenuExitClick();
 }
 
 void TQUARNMonMain::ShowTrayMenu() {
@@ -290,7 +324,8 @@ void TQUARNMonMain::Paint() {
 
 LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // After Exit the program only drains its queue: nothing may start again.
-  if (FDestroyed && msg != WM_PAINT) return DefWindowProcW(FHandle, msg, wParam, lParam);
+  if ((FDestroyed || FExiting) && msg != WM_PAINT)
+    return DefWindowProcW(FHandle, msg, wParam, lParam);
   switch (msg) {
     case WM_TRAY_CALLBACK:
       switch (LOWORD(lParam)) {
@@ -315,7 +350,14 @@ LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_EXTERNAL_COMMAND: FDispatcher->WMExternalCommand(wParam); return 0;
     case WM_LBUTTONUP: ImageMainClick(); return 0;
     case WM_PAINT: Paint(); return 0;
-    case WM_CLOSE: ShowWindow(FHandle, SW_HIDE); return 0;
+    case WM_CLOSE: FormCloseQuery(); return 0;
+    case WM_ENDSESSION:
+      // The process may end any time after this returns: clean up at once.
+      if (wParam) {
+        SubmenuExitClick();
+        FormDestroy();
+      }
+      return 0;
   }
   if (msg == quarn::TrayIcon::TaskbarCreatedMessage() && TrayIcon1) {
     TrayIcon1->Restore();

@@ -97,6 +97,10 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   void ShowTrayMenu();
   void Paint();
   void ProcessMessagesAndSleep(std::uint32_t ms);
+  // After a reload of the profiles: filters rebuilt, check mark moved.
+  void ProfilesReloaded();
+  // WM_CLOSE: hides the about face when it is shown, else ends as Exit does.
+  void FormCloseQuery();
   HWND ConfigWindow() const;
 
   // First member: the apartment outlives every automation object below.
@@ -126,4 +130,6 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   std::u16string FApplicationTitle;
   std::wstring FMenuCaptions[10];
   bool FDestroyed = false;
+  bool FInPause = false;  // inside ProcessMessagesAndSleep
+  bool FExiting = false;  // Exit chosen: the message loop is ending
 };

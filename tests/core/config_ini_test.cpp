@@ -64,6 +64,27 @@ TEST(IniFile, PrivateProfileRules) {
   EXPECT_EQ(ini.ReadInteger(u"OtherConfig", u"Missing", 7), 7);
 }
 
+TEST(IniFile, ALargeFileKeepsEveryKeyInOrderAndTheFirstOfEachDuplicate) {
+  constexpr int kKeys = 20000;
+  std::string text = "[Big]\n";
+  for (int i = 0; i < kKeys; ++i) text += "Key" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+  for (int i = 0; i < kKeys; i += 7) text += "KEY" + std::to_string(i) + "=late\n";
+  text += "[\xC3\x84rger]\n\xC3\x9C" "ber=1\n\xC3\xBC" "BER=2\n[BIG]\nKey1=other section\n";
+  const IniFile ini = IniFile::Parse(Utf8(text));
+  const auto keys = ini.Keys(u"big");
+  ASSERT_EQ(keys.size(), static_cast<std::size_t>(kKeys));
+  EXPECT_EQ(keys.front(), u"Key0");
+  EXPECT_EQ(keys.back(), u"Key19999");
+  for (int i : {0, 7, 13, 19999}) {
+    const std::string n = std::to_string(i);
+    const std::string expected = "v" + n;
+    EXPECT_EQ(ini.ReadString(u"BIG", u"key" + std::u16string(n.begin(), n.end()), u""),
+              std::u16string(expected.begin(), expected.end()))
+        << i << ": the first of duplicated keys";
+  }
+  EXPECT_EQ(ini.ReadInteger(u"\u00e4RGER", u"\u00fcber", 0), 1) << "Latin-1 letters fold too";
+}
+
 TEST(IniFile, Encodings) {
   const std::u16string text = u"[Websites]\nProductWebSite=\u4E2D\u6587\u00E9\n";
   struct Case {

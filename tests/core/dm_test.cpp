@@ -467,6 +467,53 @@ TEST_F(DataModule, NewFileNameForTheCurrentProfile) {
   EXPECT_EQ(dm->FProfileGroup[1]->FileName(), u"mine.pfd");
 }
 
+TEST_F(DataModule, TwoDotsInsideANameAreAnOrdinaryNameOnlyADotsComponentIsRefused) {
+  // A documents folder whose names hold two dots keeps every slot stored.
+  for (const std::u16string docs : {u"C:\\Users\\john..smith\\Documents", u"D:\\Data\\My..Docs"}) {
+    SCOPED_TRACE(std::string(docs.begin(), docs.end()));
+    registry.values.clear();
+    files.files.clear();
+    files.writes.clear();
+    env.documents = docs;
+    for (std::size_t i = docs.find(u'\\'); i != std::u16string::npos; i = docs.find(u'\\', i + 1))
+      files.AddFolder(docs.substr(0, i));
+    files.AddFolder(docs);
+    auto dm = Start();
+    ASSERT_EQ(files.writes.size(), 5u) << "every profile file is written";
+    EXPECT_EQ(files.writes[0], Fold(docs + u"\\QUARN Mouse Driver\\zykProfile1.pfd"));
+    dm->FCurrentProfileInfo.ConfigInfo.ReportRate = 500;
+    dm->SaveCurrentProfileInfoToRegistry();
+    dm->SaveCurrentProfileInfoToFile();
+    EXPECT_EQ(files.writes.size(), 6u) << "and saved again after an edit";
+    EXPECT_NE(registry.Get(HKCU, kKey, u"zykProfile1.pfd"), nullptr);
+  }
+
+  env.documents = kDocs;
+  auto dm = Start();
+  files.AddFolder(u"C:\\Saved");
+  files.AddFolder(u"C:\\Saved\\a..b");
+  struct Case {
+    std::u16string path;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {u"C:\\Saved\\my..profile.pfd", true},
+      {u"C:\\Saved\\a..b\\x.pfd", true},
+      {u"C:\\Saved\\..pfd", true},
+      {u"C:\\Saved\\..\\x.pfd", false},
+      {u"C:\\Saved\\...\\x.pfd", false},
+      {u"C:\\Saved\\.. \\x.pfd", false},
+      {u"C:\\Saved/../x.pfd", false},
+      {u"..\\x.pfd", false},
+      {u"C:\\Saved\\..", false},
+      {u"C:\\Saved\\...", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(dm->ChangeCurrentProfileFileNameAndPath(c.path), c.accepted)
+        << std::string(c.path.begin(), c.path.end());
+  }
+}
+
 TEST_F(DataModule, PresetMacroFolder) {
   auto dm = Start();
   EXPECT_EQ(dm->GetPersonalDocumentPresetMacroPath(), kData + u"\\PresetMacros\\MacroSet.MSDB");

@@ -73,11 +73,14 @@ class VirtualWaiter : public ActionWaiter {
 
   bool ProcessPendingMessages() override {
     ++pumps;
+    ++pumpDepth_;
+    maxPumpDepth = std::max(maxPumpDepth, pumpDepth_);
     while (!posted_.empty()) {
       auto handler = std::move(posted_.front());
       posted_.pop_front();
       handler();
     }
+    --pumpDepth_;
     return !quitting;
   }
 
@@ -93,8 +96,10 @@ class VirtualWaiter : public ActionWaiter {
   bool quitting = false;
   int waits = 0;
   int pumps = 0;
+  int maxPumpDepth = 0;  // queue processing nested inside queue processing, at most
 
  private:
+  int pumpDepth_ = 0;
   std::int64_t now_ = 0;
   std::multimap<std::int64_t, std::function<void()>> sent_;
   std::deque<std::function<void()>> posted_;

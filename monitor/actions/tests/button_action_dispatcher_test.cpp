@@ -6,7 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -525,6 +528,108 @@ TEST(ButtonAction, AbortReleasesWhatPressedButtonsHold) {
   rig.log.entries.clear();
   rig.dispatcher.SetAbort();
   EXPECT_THAT(rig.log.entries, IsEmpty()) << "released once";
+}
+
+// Keys and buttons still down after the events of `log`, as the system keeps them.
+std::set<std::string> HeldAfter(const ActionLog& log) {
+  std::set<std::string> held;
+  for (const auto& text : log.Texts()) {
+    const auto space = text.rfind(' ');
+    const std::string what = text.substr(0, space);
+    const std::string how = text.substr(space + 1);
+    if (how == "down") held.insert(what);
+    if (how == "up") held.erase(what);
+  }
+  return held;
+}
+
+int CountOf(const ActionLog& log, const std::string& text) {
+  const auto texts = log.Texts();
+  return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+TEST(ButtonActionNesting, ThousandsOfQueuedReleasesRunInTurnWithBoundedNesting) {
+  struct Case {
+    const char* why;
+    std::function<void(TBUTTONFUNCINFO&)> set;
+    const char* press;  // what each action presses once
+  };
+  const Case cases[] = {
+      {"macro: A down, 20 ms, A up",
+       [](TBUTTONFUNCINFO& e) {
+         e.FunctionKind = FUNCKIND_MACRO;
+         SetMacro(e.MacroKeyInfo, {KeyStep('A', true), DelayStep(20), KeyStep('A', false)});
+       },
+       "key 41 down"},
+      {"HID key: volume up",
+       [](TBUTTONFUNCINFO& e) {
+         e.FunctionKind = FUNCKIND_HIDKEY;
+         e.HidKey = {0xE9, 0, 0};
+       },
+       "key AF ext down"},
+  };
+  constexpr int kQueued = 2500;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Rig rig;
+    c.set(rig.host.Button(3));
+    for (int i = 0; i < kQueued; ++i) rig.waiter.Post([&] { rig.dispatcher.WMButtonAction(3, 0); });
+    rig.dispatcher.WMButtonAction(3, 0);
+    EXPECT_EQ(CountOf(rig.log, c.press), kQueued + 1) << "every release played, none lost";
+    EXPECT_THAT(HeldAfter(rig.log), IsEmpty());
+    EXPECT_LE(rig.waiter.maxPumpDepth, ButtonActionDispatcher::MAX_NESTED_ACTIONS);
+    EXPECT_GE(rig.waiter.maxPumpDepth, 2) << "actions still run inside a running one";
+    EXPECT_EQ(rig.dispatcher.RunningActions(), 0);
+    EXPECT_EQ(rig.dispatcher.QueuedActions(), 0u);
+  }
+}
+
+TEST(ButtonActionNesting, QueuedActionsKeepArrivalOrderSoNoReleaseOvertakesItsPress) {
+  Rig rig;
+  SetMacro(rig.Kind(0, FUNCKIND_MACRO).MacroKeyInfo,
+           {KeyStep('A', true), DelayStep(5), KeyStep('A', false)});
+  rig.Basic(1, MENUID_RIGHT_CLICK);
+  constexpr int kRounds = 600;
+  for (int i = 0; i < kRounds; ++i) {
+    rig.waiter.Post([&] { rig.dispatcher.WMButtonAction(0, 0); });
+    rig.waiter.Post([&] { rig.dispatcher.WMButtonAction(1, 1); });
+    rig.waiter.Post([&] { rig.dispatcher.WMButtonAction(1, 0); });
+  }
+  rig.dispatcher.WMButtonAction(0, 0);
+  std::vector<std::string> right;
+  for (const auto& t : rig.log.Texts())
+    if (t.rfind("right ", 0) == 0) right.push_back(t);
+  ASSERT_EQ(right.size(), 2u * kRounds);
+  for (std::size_t i = 0; i < right.size(); ++i)
+    ASSERT_EQ(right[i], i % 2 == 0 ? "right down" : "right up") << "event " << i;
+  EXPECT_THAT(HeldAfter(rig.log), IsEmpty());
+  EXPECT_LE(rig.waiter.maxPumpDepth, ButtonActionDispatcher::MAX_NESTED_ACTIONS);
+}
+
+TEST(ButtonActionNesting, AButtonMessageHandledWhileAnActionWaitsRunsAtItsNextStepBoundary) {
+  // A modal loop (the tray menu) that runs inside a wait hands the action on.
+  Rig rig;
+  SetMacro(rig.Kind(0, FUNCKIND_MACRO).MacroKeyInfo,
+           {KeyStep('A', true), DelayStep(100), KeyStep('A', false)});
+  rig.Basic(1, MENUID_RIGHT_CLICK);
+  rig.waiter.SendAt(50, [&] { rig.dispatcher.WMButtonAction(1, 1); });
+  rig.dispatcher.WMButtonAction(0, 0);
+  EXPECT_THAT(rig.log.Timed(), ElementsAre("10 key 41 down", "120 right down", "120 key 41 up"));
+}
+
+TEST(ButtonActionNesting, AbortDropsTheQueuedActionsAndReleasesWhatTheRunningOnesHold) {
+  Rig rig;
+  SetMacro(rig.Kind(0, FUNCKIND_MACRO).MacroKeyInfo,
+           {KeyStep('A', true), DelayStep(5000), KeyStep('A', false)});
+  rig.Basic(1, MENUID_RIGHT_CLICK);
+  rig.Kind(2, FUNCKIND_SINGLEKEY).SingleKey = 'S';
+  rig.dispatcher.WMButtonAction(2, 1);  // S held by its button
+  rig.waiter.SendAt(50, [&] { rig.dispatcher.WMButtonAction(1, 1); });
+  rig.waiter.SendAt(60, [&] { rig.dispatcher.SetAbort(); });  // Exit
+  rig.log.entries.clear();
+  rig.dispatcher.WMButtonAction(0, 0);
+  EXPECT_THAT(rig.log.Timed(), ElementsAre("20 key 41 down", "60 key 53 up", "60 key 41 up"));
+  EXPECT_EQ(rig.dispatcher.QueuedActions(), 0u);
 }
 
 TEST(ExternalCommand, ProfileCommands21To25) {

@@ -2,7 +2,13 @@
 
 #include <windows.h>
 // After windows.h, which it needs.
+#include <objbase.h>
 #include <shellapi.h>
+
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "wide.h"
 #include "win_file_store.h"
@@ -20,14 +26,75 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash);
 }
 
-}  // namespace
-
-bool OpenProgram(const std::u16string& path) {
-  // A quote or a control character is no part of a file name: such a path could
-  // only be read as something else than the one file it names.
+// A quote or a control character is no part of a file name: such a path could
+// only be read as something else than the one file it names.
+bool IsProgramPath(const std::u16string& path) {
   if (path.empty()) return false;
   for (char16_t c : path)
     if (c == u'"' || c < 0x20) return false;
+  return true;
+}
+
+// The starts handed to the worker, and whether a worker runs.
+struct StartQueue {
+  std::mutex lock;
+  std::deque<std::function<void()>> waiting;
+  bool workerRunning = false;
+};
+
+StartQueue& Starts() {
+  static StartQueue* queue = new StartQueue;  // never destroyed: a worker may outlive main
+  return *queue;
+}
+
+void StartWorker() {
+  StartQueue& q = Starts();
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  for (;;) {
+    std::function<void()> start;
+    {
+      std::lock_guard<std::mutex> guard(q.lock);
+      if (q.waiting.empty()) {
+        q.workerRunning = false;
+        break;
+      }
+      start = std::move(q.waiting.front());
+      q.waiting.pop_front();
+    }
+    try {
+      start();
+    } catch (...) {
+      // Nothing leaves the worker; the next start still runs.
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+}  // namespace
+
+bool RunOnStartWorker(std::function<void()> start) {
+  StartQueue& q = Starts();
+  std::lock_guard<std::mutex> guard(q.lock);
+  if (q.waiting.size() >= kMaxWaitingStarts) return false;
+  q.waiting.push_back(std::move(start));
+  if (q.workerRunning) return true;
+  try {
+    std::thread(StartWorker).detach();
+  } catch (...) {
+    q.waiting.pop_back();
+    return false;
+  }
+  q.workerRunning = true;
+  return true;
+}
+
+bool StartProgram(const std::u16string& path) {
+  if (!IsProgramPath(path)) return false;
+  return RunOnStartWorker([path] { OpenProgram(path); });
+}
+
+bool OpenProgram(const std::u16string& path) {
+  if (!IsProgramPath(path)) return false;
   const std::wstring file = ToWide(path);
   const std::wstring folder = FolderOf(file);
   SHELLEXECUTEINFOW info{};

@@ -80,6 +80,61 @@ TEST(MessageWaiter, StopEndsTheWaitAfterTheSentMessageThatAsksForIt) {
   EXPECT_LT(Ms(end - start), 1000);
 }
 
+TEST(MessageWaiter, AWaitThatHoldsBackButtonMessagesRunsEveryOtherPostedMessageAtOnce) {
+  constexpr UINT kHeld = WM_APP + 7;  // stands for the button messages
+  constexpr UINT kTray = WM_APP + 8;  // stands for the tray and its commands
+  RecordingWindow window;
+  quarn::MessageWaiter waiter({kHeld, WM_APP + 9});
+  std::int64_t trayAt = 0;
+  int held = 0, nestedTray = 0;
+  bool inTray = false;
+  window.onMessage = [&](UINT m) {
+    if (m == kHeld) ++held;
+    if (m != kTray) return;
+    if (inTray) ++nestedTray;
+    if (trayAt == 0) trayAt = waiter.NowMicros();
+    // A pause inside a message the wait ran: the next tray message stays queued.
+    inTray = true;
+    waiter.Wait(30);
+    inTray = false;
+  };
+  const std::int64_t start = waiter.NowMicros();
+  std::thread poster([&] {
+    Sleep(50);
+    PostMessageW(window.hwnd, kHeld, 0, 0);
+    PostMessageW(window.hwnd, kTray, 0, 0);
+    PostMessageW(window.hwnd, kTray, 0, 0);
+  });
+  EXPECT_TRUE(waiter.Wait(400));
+  poster.join();
+  ASSERT_NE(trayAt, 0) << "the posted message waited for the end of the wait";
+  EXPECT_LT(Ms(trayAt - start), 150);
+  EXPECT_EQ(nestedTray, 0) << "a wait inside a dispatched message runs no posted message";
+  EXPECT_EQ(held, 0) << "held-back messages wait for the step boundary";
+  EXPECT_TRUE(waiter.ProcessPendingMessages());
+  EXPECT_EQ(held, 1);
+}
+
+TEST(MessageWaiter, AQuitRequestDuringAWaitEndsItAndStaysForTheProgramsLoop) {
+  RecordingWindow window;
+  quarn::MessageWaiter waiter({WM_APP + 7});
+  std::thread quitter([&] {
+    Sleep(40);
+    PostMessageW(window.hwnd, WM_APP + 3, 0, 0);
+  });
+  window.onMessage = [&](UINT m) {
+    if (m == WM_APP + 3) PostQuitMessage(3);  // Exit from the tray menu
+  };
+  const std::int64_t start = waiter.NowMicros();
+  EXPECT_FALSE(waiter.Wait(5000));
+  quitter.join();
+  EXPECT_LT(Ms(waiter.NowMicros() - start), 1000);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
 std::atomic<std::int64_t> hookCalled{0};
 quarn::MessageWaiter* hookClock = nullptr;
 

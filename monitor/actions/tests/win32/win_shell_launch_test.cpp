@@ -2,7 +2,10 @@
 // with no command line of its own, in its own folder, and never with a box.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
 
+#include <atomic>
 #include <string>
 
 #include "shell_launch.h"
@@ -87,6 +90,48 @@ TEST(ShellLaunch, FailuresAreReportedWithoutABox) {
   Sleep(200);
   EXPECT_EQ(GetFileAttributesW(probe.output.c_str()), INVALID_FILE_ATTRIBUTES)
       << "nothing was started";
+}
+
+TEST(ShellLaunch, StartsRunOnAWorkerWithItsOwnApartmentAndNeverHoldUpTheCaller) {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<DWORD> workerThread{0};
+  std::atomic<HRESULT> apartment{E_FAIL};
+  std::atomic<int> ran{0};
+  // A start that hangs, as a network path that does not answer would.
+  const DWORD before = GetTickCount();
+  ASSERT_TRUE(quarn::RunOnStartWorker([&] {
+    workerThread = GetCurrentThreadId();
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    apartment = hr;
+    if (SUCCEEDED(hr)) CoUninitialize();
+    SetEvent(started);
+    WaitForSingleObject(release, 10000);
+    ++ran;
+  }));
+  EXPECT_LT(GetTickCount() - before, 100u) << "the caller waited for the start";
+  ASSERT_EQ(WaitForSingleObject(started, 5000), WAIT_OBJECT_0);
+  EXPECT_NE(workerThread.load(), GetCurrentThreadId());
+  EXPECT_EQ(apartment.load(), S_FALSE) << "the worker already has a single-threaded apartment";
+
+  // While it hangs, a few more starts wait their turn; beyond that they are refused.
+  for (std::size_t i = 0; i < quarn::kMaxWaitingStarts; ++i)
+    EXPECT_TRUE(quarn::RunOnStartWorker([&] { ++ran; })) << i;
+  EXPECT_FALSE(quarn::RunOnStartWorker([&] { ran += 100; })) << "a flood of starts is bounded";
+  SetEvent(release);
+  for (int i = 0; i < 200 && ran.load() < 1 + static_cast<int>(quarn::kMaxWaitingStarts); ++i)
+    Sleep(10);
+  EXPECT_EQ(ran.load(), 1 + static_cast<int>(quarn::kMaxWaitingStarts));
+  CloseHandle(release);
+  CloseHandle(started);
+
+  // A real program through the worker.
+  ProbeFolder probe;
+  ASSERT_TRUE(probe.copied);
+  EXPECT_TRUE(quarn::StartProgram(quarn::FromWide(probe.program)));
+  std::wstring commandLine, workingFolder;
+  EXPECT_TRUE(probe.ReadOutput(commandLine, workingFolder)) << "the program did not run";
+  EXPECT_FALSE(quarn::StartProgram(u"C:\\x\" /extra"));
 }
 
 TEST(ShellLaunch, FileExistsForFilesOnly) {
