@@ -208,9 +208,13 @@ TEST(SceneEvents, HandlersClearedAtRunTimeAreNotCalled) {
   int clicks = 0, enters = 0;
   Object& a = s[u"a"];
   a.OnClick = [&](Object&) { ++clicks; };
-  a.OnMouseEnter = [&](Object& self) {
+  // A handler that clears itself runs to its end: what it holds (here a text large
+  // enough to live on the heap) is still there after the clearing.
+  std::string heard;
+  a.OnMouseEnter = [&, note = std::string(64, 'e')](Object& self) {
+    self.OnMouseEnter = nullptr;
     ++enters;
-    self.OnMouseEnter = nullptr;  // a handler that clears itself runs to its end
+    heard = note;
   };
   auto click = [&] {
     s.scene.MouseMove({20, 20});
@@ -223,6 +227,7 @@ TEST(SceneEvents, HandlersClearedAtRunTimeAreNotCalled) {
   click();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(enters, 1);
+  EXPECT_EQ(heard, std::string(64, 'e'));
   // A handler that replaces another object's handler: the new one runs next time.
   Object& b = s[u"b"];
   std::string said;
