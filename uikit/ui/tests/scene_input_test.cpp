@@ -459,3 +459,134 @@ TEST(SceneFocus, KeyHandlersMayChangeOrSwallowKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scene's hover, press and focus agree with the objects' flags and point only
+// into the tree.
+void CheckStateAgrees(Scene& scene, const std::string& step) {
+  auto inScene = [&](Object* o) {
+    for (Object* p = o; p; p = p->Parent())
+      if (p == &scene.Root()) return true;
+    return false;
+  };
+  if (Object* h = scene.Hovered()) {
+    ASSERT_TRUE(inScene(h)) << step;
+    ASSERT_TRUE(h->IsShown() && h->IsEffectivelyEnabled()) << step;
+  }
+  if (Object* c = scene.Captured()) {
+    ASSERT_TRUE(inScene(c)) << step;
+  }
+  if (Object* f = scene.Focused()) {
+    ASSERT_TRUE(inScene(f) && f->CanFocus()) << step;
+  }
+  scene.Root().ForEach<Object>([&](Object& o) {
+    ASSERT_EQ(o.IsHovered(), &o == scene.Hovered()) << step;
+    ASSERT_EQ(o.IsMouseDown(), &o == scene.Captured()) << step;
+    ASSERT_EQ(o.IsFocused(), &o == scene.Focused()) << step;
+  });
+}
+
+TEST(SceneEvents, HammeringWithHandlersThatReshapeTheTree) {
+  // Random input over a scene whose handlers hide, disable, remove and add objects.
+  // ASan reports any touch of a removed object.
+  LanguageContext context;
+  Scene scene(200, 200, context);
+  std::uint32_t seed = 12345;
+  auto next = [&](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  std::function<void(Object&)> arm;
+  auto spawn = [&](Object& parent) {
+    Object* o;
+    switch (next(3)) {
+      case 0:
+        o = &parent.Add<Button>();
+        break;
+      case 1:
+        o = &parent.Add<NumberBox>();
+        break;
+      default:
+        o = &parent.Add<Layout>();
+        o->hitTest = true;  // else nothing ever removes it
+        break;
+    }
+    o->SetBounds(float(next(180)), float(next(180)), float(5 + next(60)), float(5 + next(60)));
+    arm(*o);
+  };
+  int removed = 0, acts = 0;
+  arm = [&](Object& o) {
+    auto act = [&](Object& self) {
+      ++acts;
+      switch (next(8)) {
+        case 0:
+          if (self.Parent()) {
+            self.Parent()->RemoveChild(self);
+            ++removed;
+          }
+          break;
+        case 1:
+          self.SetVisible(!self.Visible());
+          break;
+        case 2:
+          self.SetEnabled(!self.Enabled());
+          break;
+        case 3:
+          if (scene.Root().ChildCount() < 40) spawn(next(2) ? scene.Root() : self);
+          break;
+        case 4:
+          scene.SetFocus(&self);
+          break;
+        default:
+          break;
+      }
+    };
+    o.OnClick = act;
+    o.OnMouseEnter = act;
+    o.OnMouseLeave = act;
+    o.OnMouseDown = [act](Object& self, MouseButton, PointF) { act(self); };
+    o.OnMouseUp = [act](Object& self, MouseButton, PointF) { act(self); };
+    if (auto* box = dynamic_cast<NumberBox*>(&o)) box->OnKillFocus = act;
+  };
+  for (int i = 0; i < 12; ++i) spawn(scene.Root());
+  for (int step = 0; step < 20000; ++step) {
+    const PointF p{float(next(220)) - 10, float(next(220)) - 10};
+    const MouseButton b = next(4) ? L : R;
+    switch (next(7)) {
+      case 0:
+        scene.MouseDown(b, p);
+        break;
+      case 1:
+        scene.MouseUp(b, p);
+        break;
+      case 2:
+        scene.DoubleClick(b, p);
+        break;
+      case 3:
+        scene.MouseLeave();
+        break;
+      case 4:
+        if (next(10) == 0) scene.CancelCapture();
+        break;
+      default:
+        scene.MouseMove(p);
+        break;
+    }
+    while (scene.Root().ChildCount() < 12) spawn(scene.Root());
+    {
+      // The program brings a hidden or disabled object back.
+      std::vector<Object*> all;
+      scene.Root().ForEach<Object>([&](Object& o) { all.push_back(&o); });
+      Object* o = all[next(std::uint32_t(all.size()))];
+      o->SetVisible(true);
+      o->SetEnabled(true);
+    }
+    CheckStateAgrees(scene, "step " + std::to_string(step));
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(acts, 2000) << "the input reached the handlers";
+  EXPECT_GT(removed, 300) << "the handlers did reshape the tree";
+}
+
+}  // namespace
