@@ -60,8 +60,6 @@ class Label : public TextObject {
 // come from the host through EditText and fire OnChange.
 class TextBox : public Object {
  public:
-  TextBox() { cursor = Cursor::Arrow; }
-
   const std::u16string& Text() const { return text_; }
   // Program set: no OnChange. Repaints.
   void SetText(std::u16string text);

@@ -77,7 +77,8 @@ class Scene : public LanguageScene {
   // Paints every visible object that meets `clip` (client pixels), clipped to it.
   void Paint(Canvas& canvas, const RectF& clip);
   void Paint(Canvas& canvas) { Paint(canvas, root_->Bounds()); }
-  // Adds an area to repaint (client pixels) and reports it through OnInvalidate.
+  // Adds an area to repaint (client pixels, cut to the scene) and reports it through
+  // OnInvalidate. Edges may be fractional: the host rounds them outward.
   void InvalidateRect(const RectF& r);
   // The union of the areas marked since the last call, then cleared.
   RectF TakeDirty();
