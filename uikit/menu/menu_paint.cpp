@@ -17,6 +17,8 @@ ui::RectF Square(const ui::RectF& r, float inset) {
 
 }  // namespace
 
+static void PaintRows(ui::Canvas& canvas, const TvnMenuBox& box, const ui::RectF& content);
+
 MenuRowParts RowParts(const TvnMenuBox& box, int row) {
   const MenuLevelLook& look = box.Look();
   const TvnMenuItemsEx& level = box.Level();
@@ -47,17 +49,28 @@ void PaintMenuBox(ui::Canvas& canvas, const TvnMenuBox& box) {
   const TvnMenuItemsEx& level = box.Level();
   const TvnMenuEx& menu = level.RootMenu();
   const MenuBoxLook& boxLook = menu.BoxLook;
-  const MenuRowLook& rowLook = menu.RowLook;
   const ui::RectF whole{0, 0, box.PopupWidth(), box.PopupHeight()};
 
   canvas.FillRect(whole, look.custom ? look.bgFill : boxLook.background);
   if (look.custom && HasPicture(look.bgImage))
     canvas.DrawPicture(look.bgImage, whole, ui::WrapMode::Stretch);
-  if (!look.custom && boxLook.border.Visible()) canvas.StrokeRect(whole, boxLook.border, 1);
 
   const ui::RectF content = box.ContentRect();
-  if (content.Empty()) return;
-  canvas.PushClip(content);
+  if (!content.Empty()) {
+    canvas.PushClip(content);
+    PaintRows(canvas, box, content);
+    canvas.PopClip();
+  }
+  // The fixed look's frame, over the rows' edges.
+  if (!look.custom && boxLook.border.Visible()) canvas.StrokeRect(whole, boxLook.border, 1);
+}
+
+static void PaintRows(ui::Canvas& canvas, const TvnMenuBox& box, const ui::RectF& content) {
+  const MenuLevelLook& look = box.Look();
+  const TvnMenuItemsEx& level = box.Level();
+  const TvnMenuEx& menu = level.RootMenu();
+  const MenuBoxLook& boxLook = menu.BoxLook;
+  const MenuRowLook& rowLook = menu.RowLook;
   const ui::Fill& checkFill = look.custom ? look.checkFill : rowLook.checkFill;
   const ui::Fill& extenderFill = look.custom ? look.extenderFill : rowLook.extenderFill;
   ui::TextFormat format;
@@ -95,7 +108,6 @@ void PaintMenuBox(ui::Canvas& canvas, const TvnMenuBox& box) {
     if (!row.Text.empty() && !parts.text.Empty())
       canvas.DrawText(row.Text, parts.text, look.rowFont, look.rowFontFill, format);
   }
-  canvas.PopClip();
 }
 
 }  // namespace quarn::menu
