@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <memory>
+#include <random>
 
 #include "fake_menu_host.h"
 #include "vn_function_manager.h"
@@ -450,6 +451,98 @@ TEST(MenuTree, NothingOpensWithoutAHost) {
   menu.Items().Add();
   EXPECT_FALSE(menu.ShowMainMenu(TargetAt(0, 0), Placement::Bottom));
   EXPECT_FALSE(menu.IsMenuOpen());
+}
+
+}  // namespace
+
+namespace {
+
+// Random input over a menu whose handlers reshape the tree, close levels and post
+// more work: nothing may crash or read freed memory (run under the sanitizers).
+TEST(MenuTree, RandomInputWithHandlersThatReshapeTheTree) {
+  std::mt19937 random(12345);
+  auto next = [&random](std::uint32_t n) { return std::uint32_t(random() % n); };
+  int clicks = 0, closes = 0;
+  for (int round = 0; round < 200; ++round) {
+    MenuFixture f;
+    f.menu->OnItemsClick = [&](TvnMenuItemEx& s, const std::u16string&, std::uint32_t, const void*,
+                               std::int32_t) {
+      ++clicks;
+      switch (next(4)) {
+        case 0:
+          s.GetOwner().Clear();
+          break;
+        case 1:
+          f.Top().Delete(int(next(4)));
+          break;
+        case 2:
+          f.Open();
+          break;
+        default:
+          f.menu.reset();
+          break;
+      }
+    };
+    f.menu->OnMenuClose = [&](TvnMenuItemsEx& level) {
+      ++closes;
+      if (next(6) == 0) level.Add()->Caption = u"late";
+      if (next(200) == 0) f.menu.reset();
+    };
+    f.Open();
+    quarn::ui::PointF lastDown{};
+    for (int step = 0; step < 300 && f.menu; ++step) {
+      // Mostly a level that has a box, and a point over or near it.
+      TvnMenuItemEx* parent = f.Top().Items(int(next(3)));
+      TvnMenuItemsEx& level =
+          parent && parent->SubItems().Box() && next(3) ? parent->SubItems() : f.Top();
+      TvnMenuBox* box = level.Box();
+      const float w = box ? box->PopupWidth() : 300, h = box ? box->PopupHeight() : 200;
+      const quarn::ui::PointF p{float(next(std::uint32_t(w) + 20)) - 10,
+                                float(next(std::uint32_t(h) + 20)) - 10};
+      const auto button = next(3) == 0 ? MouseButton::Right : MouseButton::Left;
+      switch (next(9)) {
+        case 0:
+          if (box) box->MouseMove(p);
+          break;
+        case 1:
+          lastDown = p;
+          if (box) box->MouseDown(button, p);
+          break;
+        case 2:
+          if (box) box->MouseUp(button, next(2) ? lastDown : p);
+          break;
+        case 3:
+          if (box) box->MouseLeave();
+          break;
+        case 4: {
+          std::uint16_t key = std::uint16_t(0x21 + next(10));
+          char16_t ch = next(2) ? char16_t(u'a' + next(26)) : 0;
+          if (box) box->KeyDown(key, ch);
+          break;
+        }
+        case 5:
+          f.host.RunPosted();
+          break;
+        case 6:
+          if (next(3) == 0)
+            level.Delete(int(next(5)));
+          else
+            level.Add()->Caption = u"new";
+          break;
+        case 7:
+          f.Open();
+          break;
+        default:
+          if (!f.host.windows.empty())
+            f.menu->Deactivated(f.host.windows[next(std::uint32_t(f.host.windows.size()))]->Id(),
+                                next(2) ? 9999 : 0);
+          break;
+      }
+    }
+    if (f.menu) f.host.RunPosted();
+  }
+  EXPECT_GT(clicks, 20) << "the input reached the click sequence";
+  EXPECT_GT(closes, 100);
 }
 
 }  // namespace
