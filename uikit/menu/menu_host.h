@@ -20,13 +20,15 @@ namespace quarn::menu {
 class TvnMenuBox;
 
 // One pop-up window of one menu level. The window feeds the level's box with its
-// mouse and key input (client pixels) and paints it with PaintMenuBox. When the
-// window closes by itself (activation moved, its owner died) the glue tells the box
-// (TvnMenuBox::WindowClosed); Hide() never reports back.
+// mouse and key input (client pixels) and paints it with PaintMenuBox. When it loses
+// the activation it tells the menu (TvnMenuEx::Deactivated with the window that gained
+// it), which applies the pop-up rules; when it is destroyed by others (its owner died)
+// it tells the box (TvnMenuBox::WindowClosed(true)). Hide() never reports back.
 class MenuPopupWindow {
  public:
   virtual ~MenuPopupWindow() = default;
-  // Shows (or moves and resizes) the window without taking the activation.
+  // Shows (or moves and resizes) the window and activates it, as every pop-up of the
+  // toolkit: activation leaving it is what closes it (TvnMenuEx::Deactivated).
   virtual void Show(ui::ScreenPoint topLeft, std::int32_t width, std::int32_t height) = 0;
   virtual void Hide() = 0;
   // The box's face changed: repaint it.
