@@ -2,8 +2,6 @@
 // rows, four sub-menus) to its level painted, the same for a second show that reuses
 // the rows, and from hovering a sub-menu row to the sub-level painted. Text is measured
 // by GDI+ as the pop-up windows would. Prints p50/p99 in milliseconds. --runs N.
-#include "gdiplus_include.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +11,7 @@
 
 #include "fake_menu_host.h"
 #include "gdiplus_canvas.h"
+#include "gdiplus_include.h"
 #include "gdiplus_session.h"
 #include "menu/menu_paint.h"
 #include "offscreen.h"
