@@ -329,7 +329,7 @@ TWindowsVersion WinSystemInfo::Version() {
   return QueryWindowsVersion();
 }
 
-std::u16string ProgramFolder() {
+std::u16string ProgramFolderWithBackslash() {
   const std::u16string path = ExecutableFilePath();
   const auto slash = path.find_last_of(u"\\/");
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash + 1);

@@ -84,6 +84,6 @@ class WinSystemInfo : public SystemInfo {
 };
 
 // The folder of this program, with a final backslash.
-std::u16string ProgramFolder();
+std::u16string ProgramFolderWithBackslash();
 
 }  // namespace quarn

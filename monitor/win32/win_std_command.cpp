@@ -75,7 +75,7 @@ DriverInstallResult WinSTDCommand::HidInstallDriver(bool Install) {
   WinInstallerRunner runner;
   WinSystemInfo system;
   return command_->HidInstallDriver(
-      Install, DriverInstallSystem{setup_, services, files, runner, system, ProgramFolder()});
+      Install, DriverInstallSystem{setup_, services, files, runner, system, ProgramFolderWithBackslash()});
 }
 
 }  // namespace quarn

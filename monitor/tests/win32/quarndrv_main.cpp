@@ -66,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring command = argv[1];
   quarn::WinFileStore files;
-  const quarn::IniFile ini = quarn::LoadConfigIni(files, quarn::ProgramFolder());
+  const quarn::IniFile ini = quarn::LoadConfigIni(files, quarn::ProgramFolderWithBackslash());
   const auto usbList = quarn::ReadIdList(ini, u"usbdevicelist");
   if (command == L"query") {
     quarn::WinSTDCommand std(ini);
