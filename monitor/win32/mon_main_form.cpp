@@ -94,6 +94,7 @@ void TQUARNMonMain::FormCreate() {
   FSystemActions = std::make_unique<quarn::SystemActions>(*FSystemPlatform, FAutomation);
   BuildMenu();
   TrayIcon1 = std::make_unique<quarn::TrayIcon>(FHandle, WM_TRAY_CALLBACK, FSmallIcon);
+  vnSTDCommand1 = std::make_unique<quarn::WinSTDCommand>(DM->ConfigIni());
 
   LoadIncludeHidDeviceList();
   ApplyLanguage();
@@ -114,6 +115,8 @@ void TQUARNMonMain::FormDestroy() {
     vnHook1->StopHookKeyboard();
     vnHook1.reset();
   }
+  // After the hooks: stopping its readers never holds up the mouse.
+  vnSTDCommand1.reset();
   TrayIcon1.reset();
 }
 

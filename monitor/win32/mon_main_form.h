@@ -26,6 +26,7 @@
 #include "win_hook_platform.h"
 #include "win_locale_source.h"
 #include "win_scroll_windows.h"
+#include "win_std_command.h"
 #include "win_system_platform.h"
 #include "windows_version.h"
 
@@ -125,6 +126,8 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   std::unique_ptr<quarn::WinSystemPlatform> FSystemPlatform;
   std::unique_ptr<quarn::HorizontalScroller> FScroller;
   std::unique_ptr<quarn::SystemActions> FSystemActions;
+  // Driver support: device lists, notifier and channel; nothing installs here.
+  std::unique_ptr<quarn::WinSTDCommand> vnSTDCommand1;
   std::vector<std::u16string> FIncludeHidDeviceList;
   TWindowsVersion FWindowsVersion = wvUnknown;
   std::u16string FApplicationTitle;

@@ -11,7 +11,9 @@ namespace {
 using namespace quarn::e2e;
 using Clock = std::chrono::steady_clock;
 
-long Ms(Clock::duration d) { return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count()); }
+long Ms(Clock::duration d) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
 
 void SetKeyStep(TMACROKEYINFO& m, int i, std::uint8_t vk, bool down) {
   m.MacroList[i].nKeyType = MACROKEY_KEYBOARD;
@@ -46,7 +48,8 @@ class ActionsE2E : public ::testing::Test {
  protected:
   void StartWith(const std::function<void(TMouseProfileInfo&)>& edit) {
     StoreProfiles(edit);
-    target = std::make_unique<Recorder>(L"QuarnActionTarget", WS_POPUP | WS_VISIBLE, 100, 100, 300, 300);
+    target =
+        std::make_unique<Recorder>(L"QuarnActionTarget", WS_POPUP | WS_VISIBLE, 100, 100, 300, 300);
     config = std::make_unique<Recorder>(L"TQUARNCfgMain", WS_POPUP, 0, 0, 10, 10);
     PumpUntil([] { return false; }, 200);
     monitor = std::make_unique<Monitor>();
@@ -77,14 +80,15 @@ TEST_F(ActionsE2E, SideButtonsTypeAComboPlayAMacroAndRepeatAFireKey) {
     b[4].FunctionKind = FUNCKIND_COMBOKEY;  // X button 1 (X11 button 8): Shift+A
     b[4].MenuID = 14;
     b[4].ComboKey = {'A', 0, 0, 0, MODIFIER_SHIFT};
-    SetMacro(b[3], 'B', 300, 'C');          // X button 2 (X11 button 9)
-    b[2].FunctionKind = FUNCKIND_FIREKEY;   // middle: three left clicks, 60 ms apart
+    SetMacro(b[3], 'B', 300, 'C');         // X button 2 (X11 button 9)
+    b[2].FunctionKind = FUNCKIND_FIREKEY;  // middle: three left clicks, 60 ms apart
     b[2].MenuID = 15;
     b[2].FireKeyInfo = {3, 60};
   });
 
   Xdotool(L"click 8");
-  ASSERT_TRUE(PumpUntil([&] { return target->Got(WM_KEYUP, 'A'); }, 5000)) << "the combination arrives";
+  ASSERT_TRUE(PumpUntil([&] { return target->Got(WM_KEYUP, 'A'); }, 5000))
+      << "the combination arrives";
   EXPECT_TRUE(target->Got(WM_KEYDOWN, VK_SHIFT));
   EXPECT_TRUE(target->Got(WM_KEYDOWN, 'A'));
   EXPECT_FALSE(target->GotMessage(WM_LBUTTONDOWN)) << "no click of the side button itself";
@@ -117,7 +121,8 @@ TEST_F(ActionsE2E, ClicksPassWhileALongMacroPlaysAndExternalCommandsSelectProfil
   ASSERT_TRUE(PumpUntil([&] { return target->GotMessage(WM_LBUTTONDOWN); }, 2000));
   EXPECT_FALSE(target->Got(WM_KEYDOWN, 'D')) << "the click arrives while the macro still plays";
   EXPECT_LT(Ms(target->Times(WM_LBUTTONDOWN, MK_LBUTTON)[0] - started), 1500);
-  ASSERT_TRUE(PumpUntil([&] { return target->Got(WM_KEYDOWN, 'D'); }, 6000)) << "and the macro ends";
+  ASSERT_TRUE(PumpUntil([&] { return target->Got(WM_KEYDOWN, 'D'); }, 6000))
+      << "and the macro ends";
 
   config->received.clear();
   PostMessageW(mon, WM_EXTERNAL_COMMAND, 23, 0);

@@ -1,11 +1,10 @@
 // quarnmon.exe from the install folder, driven from outside as a user and the
 // configuration program would: a stand-in configuration window receives its
 // messages, real X mouse clicks (xdotool) land on a window of this test.
-#include "e2e_support.h"
-
-#include "mon_commands.h"
-
 #include <cstdio>
+
+#include "e2e_support.h"
+#include "mon_commands.h"
 
 namespace {
 
