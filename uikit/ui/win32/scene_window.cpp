@@ -360,6 +360,13 @@ void SceneWindow::HoverChanged(Object* hovered) {
   tool.lpszText = text.data();
   SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+  // The move that changed the hover reached the tooltip before its tool was here: hand
+  // it over again so the tooltip's timer starts without waiting for the next move.
+  POINT pt;
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd_, &pt);
+  MSG move{hwnd_, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y), DWORD(GetMessageTime()), pt};
+  SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 void SceneWindow::FocusChanged(Object* focused) {
