@@ -12,8 +12,6 @@
 //
 // The frame dialog ("Dialog") is centred in the screen rectangle (200,150)-(1000,750) and
 // starts with the values "7" and "abc".
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
@@ -28,6 +26,8 @@
 #include "scene_window.h"
 #include "win32/module_path.h"
 #include "win32/win_file_store.h"
+// After <windows.h> (through the toolkit's headers).
+#include <shellapi.h>
 
 namespace {
 

@@ -1,17 +1,17 @@
 // Scene windows, pop-up windows and the modal runner with real input (xdotool) under
 // Wine: what only the window system can show.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "foreground.h"
-#include "gdiplus_include.h"
 #include "modal_runner.h"
 #include "popup_window.h"
 #include "scene_window.h"
 #include "window_input.h"
+// After <windows.h> (through the toolkit's headers).
+#include <commctrl.h>
 
 namespace quarn::ui {
 namespace {
