@@ -2,6 +2,7 @@
 // Wine: what only the window system can show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,10 @@ struct Face {
   Button* hinted = nullptr;
   TextBox* text = nullptr;
   NumberBox* number = nullptr;
+  TextBox* keys = nullptr;  // display-only: shows what the program sets, takes keys
   std::unique_ptr<SceneWindow> window;
-  int clicks = 0, changes = 0, numberKills = 0;
+  int clicks = 0, changes = 0, numberKills = 0, keyChanges = 0;
+  std::vector<std::uint16_t> keysDown, keysUp;
 
   Face() {
     RectShape& back = scene.Root().Add<RectShape>();
@@ -57,6 +60,14 @@ struct Face {
     number->font = {u"Verdana", 13};
     number->SetRange(1, 255);
     number->OnKillFocus = [this](Object&) { ++numberKills; };
+    keys = &scene.Root().Add<TextBox>();
+    keys->SetBounds(20, 150, 200, 26);
+    keys->font = {u"Verdana", 13};
+    keys->swallowTyping = true;
+    keys->SetText(u"None");
+    keys->OnChange = [this](Object&) { ++keyChanges; };
+    keys->OnKeyDown = [this](Object&, std::uint16_t& key, char16_t&) { keysDown.push_back(key); };
+    keys->OnKeyUp = [this](Object&, std::uint16_t& key, char16_t&) { keysUp.push_back(key); };
     SceneWindowOptions o;
     o.className = L"TQuarnUiTestFace";
     o.title = L"ui test face";
@@ -82,7 +93,9 @@ struct Face {
   }
   bool ClickOn(const Object& o) { return MoveOnto(o) && Xdotool(L"click 1"); }
   void Reset() {
-    clicks = changes = numberKills = 0;
+    clicks = changes = numberKills = keyChanges = 0;
+    keysDown.clear();
+    keysUp.clear();
     SetForegroundWindow(window->Handle());
     PumpUntil([&] { return GetForegroundWindow() == window->Handle(); }, 3000);
   }
@@ -158,6 +171,33 @@ TEST(SceneWindowInput, TypingGoesIntoTheTextBox) {
   EXPECT_TRUE(PumpUntil([&] { return f.text->Text() == u"Ab 1"; }, 5000))
       << std::string(f.text->Text().begin(), f.text->Text().end());
   EXPECT_GE(f.changes, 4);
+}
+
+TEST(SceneWindowInput, DisplayOnlyBoxSwallowsTypingButItsHandlersSeeTheKeys) {
+  Face& f = TheFace();
+  HWND edit = f.window->EditOf(*f.keys);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(f.ClickOn(*f.keys));
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit; }, 3000));
+  ASSERT_TRUE(Xdotool(L"type xy"));
+  ASSERT_TRUE(Xdotool(L"sleep 0.3 key Return"));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return std::count(f.keysUp.begin(), f.keysUp.end(), VK_RETURN) == 1; }, 4000));
+  EXPECT_EQ(std::count(f.keysDown.begin(), f.keysDown.end(), 'X'), 1);
+  EXPECT_EQ(std::count(f.keysDown.begin(), f.keysDown.end(), 'Y'), 1);
+  EXPECT_EQ(f.keys->Text(), u"None");
+  EXPECT_EQ(f.keyChanges, 0);
+  wchar_t shown[16] = {};
+  GetWindowTextW(edit, shown, 16);
+  EXPECT_EQ(std::wstring(shown), L"None");
+  // The program's texts still show.
+  f.keys->SetText(u"Ctrl+X");
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        GetWindowTextW(edit, shown, 16);
+        return std::wstring(shown) == L"Ctrl+X";
+      },
+      2000));
 }
 
 TEST(SceneWindowInput, NumberBoxKeepsDigitsAndClampsWhenItLosesTheFocus) {
