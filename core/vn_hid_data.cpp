@@ -176,13 +176,19 @@ bool TvnHIDData::Search(const SearchRule& rule, const Action& act) {
   return true;
 }
 
+TvnHIDData::SearchRule TvnHIDData::FeatureRule(const USAGE_AND_PAGE& usageAndPage,
+                                               std::uint32_t size) {
+  SearchRule rule;
+  rule.usageAndPage = usageAndPage;
+  rule.lengthTest = LengthTest::Feature;
+  rule.length = size;
+  return rule;
+}
+
 std::uint32_t TvnHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) {
   const std::uint32_t size = ReportData.Data.DATASIZE;
   if (size == 0 || size > kHidReportBufferSize) return kErrorInvalidParameter;
-  SearchRule rule;
-  rule.usageAndPage = ReportData.UsageAndPage;
-  rule.lengthTest = LengthTest::Feature;
-  rule.length = size;
+  const SearchRule rule = FeatureRule(ReportData.UsageAndPage, size);
   std::uint32_t result = kErrorDeviceNotConnected;
   Search(rule, [&](std::unique_ptr<HidDevice>& device, const HidInterfaceInfo&, const HidCaps&) {
     ReportData.DeviceHandle = device->NativeHandle();
@@ -194,10 +200,7 @@ std::uint32_t TvnHIDData::HidFindAndSetFeatureReport(THIDDataParam& ReportData) 
 std::uint32_t TvnHIDData::HidFindAndGetFeatureReport(THIDDataParam& ReportData) {
   const std::uint32_t size = ReportData.Data.DATASIZE;
   if (size == 0 || size > kHidReportBufferSize) return kErrorInvalidParameter;
-  SearchRule rule;
-  rule.usageAndPage = ReportData.UsageAndPage;
-  rule.lengthTest = LengthTest::Feature;
-  rule.length = size;
+  const SearchRule rule = FeatureRule(ReportData.UsageAndPage, size);
   std::uint32_t result = kErrorDeviceNotConnected;
   std::vector<std::uint8_t> buffer(kHidReportBufferSize);
   Search(rule, [&](std::unique_ptr<HidDevice>& device, const HidInterfaceInfo&, const HidCaps&) {

@@ -117,6 +117,8 @@ class TvnHIDData {
     LengthTest lengthTest = LengthTest::None;
     std::uint32_t length = 0;
   };
+  // The interfaces of one collection whose feature reports hold `size` bytes.
+  static SearchRule FeatureRule(const USAGE_AND_PAGE& usageAndPage, std::uint32_t size);
   using Action =
       std::function<void(std::unique_ptr<quarn::HidDevice>& device,
                          const quarn::HidInterfaceInfo& info, const quarn::HidCaps& caps)>;
