@@ -168,9 +168,24 @@ TEST_F(ScrollE2E, EachClassOfWindowGetsItsOwnScrollFromTheSideButtons) {
       SCOPED_TRACE(left ? "Scroll Left" : "Scroll Right");
       POINT before{}, after{};
       GetCursorPos(&before);
-      probe.received.clear();
-      Xdotool(left ? L"click 8" : L"click 9");
-      EXPECT_TRUE(PumpUntil([&] { return Complete(probe, row, left); }, 4000));
+      // The scroll goes to the foreground window. Wine may hand the foreground
+      // to another window late, as the X focus events of the window destroyed
+      // before this one arrive; a press made then says nothing about the
+      // monitor, so it is made again once the probe is in front for sure.
+      bool complete = false;
+      for (int attempt = 0; attempt < 2 && !complete; ++attempt) {
+        if (GetForegroundWindow() != probe.hwnd()) Focus(probe.hwnd(), 250, 250);
+        ASSERT_EQ(GetForegroundWindow(), probe.hwnd());
+        probe.received.clear();
+        Xdotool(left ? L"click 8" : L"click 9");
+        complete = PumpUntil([&] { return Complete(probe, row, left); }, 4000);
+        const HWND front = GetForegroundWindow();
+        if (front == probe.hwnd()) break;  // the probe kept the front: no second try
+        wchar_t name[256] = {};
+        GetClassNameW(front, name, 256);
+        std::fprintf(stderr, "the foreground moved to a %ls window during the press\n", name);
+      }
+      EXPECT_TRUE(complete) << "foreground " << GetForegroundWindow() << ", probe " << probe.hwnd();
       PumpUntil([] { return false; }, 150);  // anything that comes twice
       CheckPress(probe, row, left, before);
       GetCursorPos(&after);
