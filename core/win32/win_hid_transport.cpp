@@ -8,11 +8,8 @@
 #include <cstring>
 
 #include "multi_string.h"
+#include "system_library.h"
 #include "wide.h"
-
-#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
 
 namespace quarn {
 
@@ -49,46 +46,26 @@ struct HidSystemApi {
   }
 
  private:
-  static HMODULE LoadSystemLibrary(const wchar_t* name) {
-    if (HMODULE h = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return h;
-    // Windows 7 without the search-path update does not know the flag: the
-    // full path in the system folder, never a bare name.
-    wchar_t dir[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    std::wstring path(dir, n);
-    path += L"\\";
-    path += name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  }
-
-  template <typename T>
-  static void Bind(HMODULE module, const char* name, T& slot, bool& ok) {
-    // Through void(*)(): the one cast between function types that is always allowed.
-    slot = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-    ok = ok && slot != nullptr;
-  }
-
   static HidSystemApi Load() {
     HidSystemApi a;
     HMODULE setup = LoadSystemLibrary(L"setupapi.dll");
     HMODULE hid = setup ? LoadSystemLibrary(L"hid.dll") : nullptr;
     if (!setup || !hid) return a;
     bool ok = true;
-    Bind(setup, "SetupDiGetClassDevsW", a.GetClassDevs, ok);
-    Bind(setup, "SetupDiEnumDeviceInterfaces", a.EnumDeviceInterfaces, ok);
-    Bind(setup, "SetupDiGetDeviceInterfaceDetailW", a.GetDeviceInterfaceDetail, ok);
-    Bind(setup, "SetupDiGetDeviceRegistryPropertyW", a.GetDeviceRegistryProperty, ok);
-    Bind(setup, "SetupDiDestroyDeviceInfoList", a.DestroyDeviceInfoList, ok);
-    Bind(hid, "HidD_GetHidGuid", a.GetHidGuid, ok);
-    Bind(hid, "HidD_GetAttributes", a.GetAttributes, ok);
-    Bind(hid, "HidD_GetPreparsedData", a.GetPreparsedData, ok);
-    Bind(hid, "HidD_FreePreparsedData", a.FreePreparsedData, ok);
-    Bind(hid, "HidP_GetCaps", a.GetCaps, ok);
-    Bind(hid, "HidD_SetFeature", a.SetFeature, ok);
-    Bind(hid, "HidD_GetFeature", a.GetFeature, ok);
-    Bind(hid, "HidP_MaxUsageListLength", a.MaxUsageListLength, ok);
-    Bind(hid, "HidP_GetUsagesEx", a.GetUsagesEx, ok);
+    BindSystemFunction(setup, "SetupDiGetClassDevsW", a.GetClassDevs, ok);
+    BindSystemFunction(setup, "SetupDiEnumDeviceInterfaces", a.EnumDeviceInterfaces, ok);
+    BindSystemFunction(setup, "SetupDiGetDeviceInterfaceDetailW", a.GetDeviceInterfaceDetail, ok);
+    BindSystemFunction(setup, "SetupDiGetDeviceRegistryPropertyW", a.GetDeviceRegistryProperty, ok);
+    BindSystemFunction(setup, "SetupDiDestroyDeviceInfoList", a.DestroyDeviceInfoList, ok);
+    BindSystemFunction(hid, "HidD_GetHidGuid", a.GetHidGuid, ok);
+    BindSystemFunction(hid, "HidD_GetAttributes", a.GetAttributes, ok);
+    BindSystemFunction(hid, "HidD_GetPreparsedData", a.GetPreparsedData, ok);
+    BindSystemFunction(hid, "HidD_FreePreparsedData", a.FreePreparsedData, ok);
+    BindSystemFunction(hid, "HidP_GetCaps", a.GetCaps, ok);
+    BindSystemFunction(hid, "HidD_SetFeature", a.SetFeature, ok);
+    BindSystemFunction(hid, "HidD_GetFeature", a.GetFeature, ok);
+    BindSystemFunction(hid, "HidP_MaxUsageListLength", a.MaxUsageListLength, ok);
+    BindSystemFunction(hid, "HidP_GetUsagesEx", a.GetUsagesEx, ok);
     a.loaded = ok;
     if (ok) a.GetHidGuid(&a.hidGuid);
     return a;

@@ -5,6 +5,7 @@
 
 #include "module_path.h"
 #include "multi_string.h"
+#include "system_library.h"
 #include "wide.h"
 
 namespace quarn {
@@ -33,31 +34,19 @@ struct SetupApi {
   }
 
  private:
-  template <typename T>
-  static void Bind(HMODULE module, const char* name, T& slot, bool& ok) {
-    slot = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-    ok = ok && slot != nullptr;
-  }
   static SetupApi Load() {
     SetupApi a;
-    HMODULE m = LoadLibraryExW(L"setupapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (m == nullptr) {
-      wchar_t dir[MAX_PATH];
-      const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-      if (n == 0 || n >= MAX_PATH) return a;
-      m = LoadLibraryExW((std::wstring(dir, n) + L"\\setupapi.dll").c_str(), nullptr,
-                         LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
+    HMODULE m = LoadSystemLibrary(L"setupapi.dll");
     if (m == nullptr) return a;
     bool ok = true;
-    Bind(m, "SetupDiGetClassDevsW", a.GetClassDevs, ok);
-    Bind(m, "SetupDiEnumDeviceInfo", a.EnumDeviceInfo, ok);
-    Bind(m, "SetupDiGetDeviceInstanceIdW", a.GetDeviceInstanceId, ok);
-    Bind(m, "SetupDiGetDeviceRegistryPropertyW", a.GetDeviceRegistryProperty, ok);
-    Bind(m, "SetupDiSetDeviceRegistryPropertyW", a.SetDeviceRegistryProperty, ok);
-    Bind(m, "SetupDiSetClassInstallParamsW", a.SetClassInstallParams, ok);
-    Bind(m, "SetupDiCallClassInstaller", a.CallClassInstaller, ok);
-    Bind(m, "SetupDiDestroyDeviceInfoList", a.DestroyDeviceInfoList, ok);
+    BindSystemFunction(m, "SetupDiGetClassDevsW", a.GetClassDevs, ok);
+    BindSystemFunction(m, "SetupDiEnumDeviceInfo", a.EnumDeviceInfo, ok);
+    BindSystemFunction(m, "SetupDiGetDeviceInstanceIdW", a.GetDeviceInstanceId, ok);
+    BindSystemFunction(m, "SetupDiGetDeviceRegistryPropertyW", a.GetDeviceRegistryProperty, ok);
+    BindSystemFunction(m, "SetupDiSetDeviceRegistryPropertyW", a.SetDeviceRegistryProperty, ok);
+    BindSystemFunction(m, "SetupDiSetClassInstallParamsW", a.SetClassInstallParams, ok);
+    BindSystemFunction(m, "SetupDiCallClassInstaller", a.CallClassInstaller, ok);
+    BindSystemFunction(m, "SetupDiDestroyDeviceInfoList", a.DestroyDeviceInfoList, ok);
     a.loaded = ok;
     return a;
   }

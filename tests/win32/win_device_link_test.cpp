@@ -182,7 +182,9 @@ TEST(WinHidLink, ReaderOnTheVirtualMouseStopsPromptly) {
       link.reset();
     else
       link->HidStopRead();
-    EXPECT_LT(Millis(Clock::now() - t0), 100.0);
+    // A reader that missed the stop would wait for ever; the bound leaves room
+    // for a machine loaded by other work.
+    EXPECT_LT(Millis(Clock::now() - t0), 1000.0);
     if (link) {
       EXPECT_EQ(link->RunningReaders(), 0);
     }

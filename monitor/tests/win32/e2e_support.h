@@ -3,9 +3,8 @@
 // xdotool, and profiles stored as the configuration program stores them.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <functional>
@@ -17,7 +16,6 @@
 #include "window_messages.h"
 
 namespace quarn::e2e {
-
 
 inline std::wstring DistFolder() {
   std::wstring unixPath = QUARN_DIST_DIR_W;  // a Unix path, seen through Wine's Z: drive
@@ -41,7 +39,9 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
-inline HWND MonitorWindow() { return FindWindowW(L"TQUARNMonMain", nullptr); }
+inline HWND MonitorWindow() {
+  return FindWindowW(L"TQUARNMonMain", nullptr);
+}
 
 class Monitor {
  public:
@@ -78,13 +78,15 @@ class Monitor {
 
 inline HWND WaitForMonitorWindow(DWORD pid) {
   HWND found = nullptr;
-  PumpUntil([&] {
-    HWND w = MonitorWindow();
-    DWORD owner = 0;
-    if (w) GetWindowThreadProcessId(w, &owner);
-    if (w && owner == pid) found = w;
-    return found != nullptr;
-  }, 15000);
+  PumpUntil(
+      [&] {
+        HWND w = MonitorWindow();
+        DWORD owner = 0;
+        if (w) GetWindowThreadProcessId(w, &owner);
+        if (w && owner == pid) found = w;
+        return found != nullptr;
+      },
+      15000);
   return found;
 }
 
@@ -157,6 +159,46 @@ inline void Xdotool(const std::wstring& args) {
   CloseHandle(pi.hProcess);
 }
 
+// Clicks the window at (x, y) with a real left click and brings it forward
+// with the keyboard focus.
+inline void FocusByClick(HWND hwnd, int x, int y) {
+  Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+  Xdotool(L"click 1");
+  SetForegroundWindow(hwnd);
+  SetFocus(hwnd);
+  PumpUntil([] { return false; }, 200);
+}
+
+// The installed monitor started over a focused target window of this test
+// (100,100 300x300, the pointer on it at 250,250), beside a hidden window of
+// the configuration program's class that records what the monitor tells it.
+class MonitorOverTarget : public ::testing::Test {
+ protected:
+  void StartMonitorOver(const wchar_t* targetClass) {
+    target = std::make_unique<Recorder>(targetClass, WS_POPUP | WS_VISIBLE, 100, 100, 300, 300);
+    config = std::make_unique<Recorder>(L"TQUARNCfgMain", WS_POPUP, 0, 0, 10, 10);
+    PumpUntil([] { return false; }, 200);
+    monitor = std::make_unique<Monitor>();
+    mon = WaitForMonitorWindow(monitor->pid());
+    ASSERT_NE(mon, nullptr);
+    PumpUntil([] { return false; }, 500);
+    FocusByClick(target->hwnd(), 250, 250);
+    target->received.clear();
+  }
+  bool MonitorAlive() {
+    DWORD code = 0;
+    return !monitor->WaitExit(0, &code) && IsWindow(mon);
+  }
+  void TearDown() override {
+    monitor.reset();
+    target.reset();
+    config.reset();
+  }
+  std::unique_ptr<Recorder> target, config;
+  std::unique_ptr<Monitor> monitor;
+  HWND mon = nullptr;
+};
+
 // Stores the profiles as the configuration program's apply would, with an edit
 // of profile 1 (the current one).
 inline void StoreProfiles(const std::function<void(TMouseProfileInfo&)>& edit) {
@@ -168,6 +210,5 @@ inline void StoreProfiles(const std::function<void(TMouseProfileInfo&)>& edit) {
   DM->SaveCurrentProfileInfoToFile();
   DM->SaveBackAllProfileSettingInfo();
 }
-
 
 }  // namespace quarn::e2e

@@ -44,34 +44,12 @@ void SetMacro(TBUTTONFUNCINFO& b, std::uint8_t first, std::uint16_t ms, std::uin
   m.Version = MACRO_FORMAT_VERSION;
 }
 
-class ActionsE2E : public ::testing::Test {
+class ActionsE2E : public MonitorOverTarget {
  protected:
   void StartWith(const std::function<void(TMouseProfileInfo&)>& edit) {
     StoreProfiles(edit);
-    target =
-        std::make_unique<Recorder>(L"QuarnActionTarget", WS_POPUP | WS_VISIBLE, 100, 100, 300, 300);
-    config = std::make_unique<Recorder>(L"TQUARNCfgMain", WS_POPUP, 0, 0, 10, 10);
-    PumpUntil([] { return false; }, 200);
-    monitor = std::make_unique<Monitor>();
-    mon = WaitForMonitorWindow(monitor->pid());
-    ASSERT_NE(mon, nullptr);
-    PumpUntil([] { return false; }, 500);
-    // Pointer over the target, which takes the keyboard focus.
-    Xdotool(L"mousemove 250 250");
-    Xdotool(L"click 1");
-    SetForegroundWindow(target->hwnd());
-    SetFocus(target->hwnd());
-    PumpUntil([] { return false; }, 200);
-    target->received.clear();
+    StartMonitorOver(L"QuarnActionTarget");
   }
-  void TearDown() override {
-    monitor.reset();
-    target.reset();
-    config.reset();
-  }
-  std::unique_ptr<Recorder> target, config;
-  std::unique_ptr<Monitor> monitor;
-  HWND mon = nullptr;
 };
 
 TEST_F(ActionsE2E, SideButtonsTypeAComboPlayAMacroAndRepeatAFireKey) {

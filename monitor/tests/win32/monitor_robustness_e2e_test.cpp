@@ -49,37 +49,9 @@ bool KeyIsDown(int vk) {
   return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 
-class RobustnessE2E : public ::testing::Test {
+class RobustnessE2E : public MonitorOverTarget {
  protected:
-  // Starts the monitor over a focused target window with the pointer on it.
-  void Start() {
-    target =
-        std::make_unique<Recorder>(L"QuarnRobustTarget", WS_POPUP | WS_VISIBLE, 100, 100, 300, 300);
-    config = std::make_unique<Recorder>(L"TQUARNCfgMain", WS_POPUP, 0, 0, 10, 10);
-    PumpUntil([] { return false; }, 200);
-    monitor = std::make_unique<Monitor>();
-    mon = WaitForMonitorWindow(monitor->pid());
-    ASSERT_NE(mon, nullptr);
-    PumpUntil([] { return false; }, 500);
-    Xdotool(L"mousemove 250 250");
-    Xdotool(L"click 1");
-    SetForegroundWindow(target->hwnd());
-    SetFocus(target->hwnd());
-    PumpUntil([] { return false; }, 200);
-    target->received.clear();
-  }
-  bool Alive() {
-    DWORD code = 0;
-    return !monitor->WaitExit(0, &code) && IsWindow(mon);
-  }
-  void TearDown() override {
-    monitor.reset();
-    target.reset();
-    config.reset();
-  }
-  std::unique_ptr<Recorder> target, config;
-  std::unique_ptr<Monitor> monitor;
-  HWND mon = nullptr;
+  void Start() { StartMonitorOver(L"QuarnRobustTarget"); }
 };
 
 TEST_F(RobustnessE2E, HammeringAMacroButtonLeavesTheMonitorAliveAndExitLetsGoOfEveryKey) {
@@ -93,13 +65,13 @@ TEST_F(RobustnessE2E, HammeringAMacroButtonLeavesTheMonitorAliveAndExitLetsGoOfE
   bool alive = true;
   while (alive && Clock::now() < until) {
     PumpUntil([] { return false; }, 1000);
-    alive = Alive();
+    alive = MonitorAlive();
   }
   ASSERT_TRUE(alive) << "the monitor died under the clicks";
   EXPECT_TRUE(target->Got(WM_KEYDOWN, 'A')) << "the macros play";
   // Let the clicking end, then check it still answers.
   PumpUntil([] { return false; }, 2000);
-  ASSERT_TRUE(Alive());
+  ASSERT_TRUE(MonitorAlive());
   DWORD_PTR result = 0;
   EXPECT_TRUE(SendMessageTimeoutW(mon, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
       << "the monitor answers while its queue is long";
@@ -134,7 +106,7 @@ TEST_F(RobustnessE2E, ACutProfileFileStillLetsEveryButtonThrough) {
       << "a real left click reaches the window";
   EXPECT_TRUE(PumpUntil([&] { return target->GotMessage(WM_RBUTTONDOWN); }, 5000))
       << "and so does a right click";
-  EXPECT_TRUE(Alive());
+  EXPECT_TRUE(MonitorAlive());
 }
 
 TEST_F(RobustnessE2E, ExitDuringAFiveSecondDelayEndsAtOnceWithTheKeyReleased) {
@@ -168,7 +140,7 @@ TEST_F(RobustnessE2E, ACloseRequestEndsTheMonitorAsExitDoesButClosingTheAboutFac
   PostMessageW(mon, WM_CLOSE, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(mon) == FALSE; }, 3000));
   PumpUntil([] { return false; }, 300);
-  ASSERT_TRUE(Alive()) << "closing the about face only hides it";
+  ASSERT_TRUE(MonitorAlive()) << "closing the about face only hides it";
 
   PostMessageW(mon, WM_CLOSE, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return config->Got(WM_TERMINATE_CONFIG, 0); }, 5000))

@@ -141,13 +141,7 @@ class ScrollE2E : public ::testing::Test {
     PumpUntil([] { return false; }, 500);
   }
   // Pointer over the window (which becomes the foreground and takes the focus).
-  void Focus(HWND hwnd, int x, int y) {
-    Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
-    Xdotool(L"click 1");
-    SetForegroundWindow(hwnd);
-    SetFocus(hwnd);
-    PumpUntil([] { return false; }, 200);
-  }
+  void Focus(HWND hwnd, int x, int y) { FocusByClick(hwnd, x, y); }
   bool MonitorAlive() {
     DWORD code = 0;
     return !monitor->WaitExit(0, &code);
