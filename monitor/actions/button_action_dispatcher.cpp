@@ -304,7 +304,7 @@ void ButtonActionDispatcher::RunExternalButtonFunction(std::intptr_t Index) {
   if (entry.FunctionKind == FUNCKIND_QUICKLAUNCH &&
       entry.FunctionCode == FUNCCODE_EXT_RUN_PROGRAM) {
     const std::u16string path = quarn::ReadText(entry.ProgramPath);
-    if (!path.empty() && FHost.FileExists(path)) FHost.OpenProgram(path);
+    if (!path.empty()) FHost.OpenExistingProgram(path);
   } else if (entry.FunctionKind == FUNCKIND_OTHER &&
              entry.FunctionCode == FUNCCODE_EXT_OPEN_CONFIG) {
     FHost.StartOrActivateConfig();

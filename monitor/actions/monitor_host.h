@@ -36,7 +36,10 @@ class MonitorHost {
   // Opens a program with the shell verb "open": no parameters, its own folder
   // as working folder, shown normally. Failures are ignored.
   virtual void OpenProgram(const std::u16string& path) = 0;
-  virtual bool FileExists(const std::u16string& path) = 0;
+  // The same for a stored path, only when it names an existing file. The file
+  // is looked for away from the thread that owns the hooks (a path on a slow
+  // drive must not hold up the mouse).
+  virtual void OpenExistingProgram(const std::u16string& path) = 0;
 
   // One small sideways scroll of the foreground application; key events go
   // through `run`, which lets go of them when the action is cut short.

@@ -5,10 +5,10 @@
 #include "config_ini.h"
 #include "dm.h"
 #include "key_tables.h"
-#include "shell_launch.h"
 #include "module_path.h"
 #include "mon_commands.h"
 #include "shared_tables.h"
+#include "shell_launch.h"
 #include "translation.h"
 #include "wide.h"
 #include "window_messages.h"
@@ -20,7 +20,9 @@ constexpr int kAboutWidth = 780;
 constexpr int kAboutHeight = 296;
 constexpr DWORD kConfigMessageTimeoutMs = 2000;
 
-std::wstring W(std::u16string_view s) { return quarn::ToWide(s); }
+std::wstring W(std::u16string_view s) {
+  return quarn::ToWide(s);
+}
 
 std::u16string ProgramFolder() {
   const std::u16string exe = quarn::ExecutableFilePath();
@@ -59,8 +61,9 @@ TQUARNMonMain::TQUARNMonMain(HINSTANCE instance)
   // Centred on the desktop, no border, never on the task bar; hidden until "About".
   const int x = (GetSystemMetrics(SM_CXSCREEN) - kAboutWidth) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - kAboutHeight) / 2;
-  FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), W(ProgramNames[MON_MAIN_CAPTION]).c_str(),
-                            WS_POPUP, x, y, kAboutWidth, kAboutHeight, nullptr, nullptr, instance, this);
+  FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(),
+                            W(ProgramNames[MON_MAIN_CAPTION]).c_str(), WS_POPUP, x, y, kAboutWidth,
+                            kAboutHeight, nullptr, nullptr, instance, this);
 }
 
 TQUARNMonMain::~TQUARNMonMain() {
@@ -76,9 +79,12 @@ TQUARNMonMain::~TQUARNMonMain() {
 
 void TQUARNMonMain::FormCreate() {
   vnHook1 = std::make_unique<TvnHook>(FHookPlatform);
-  vnHook1->OnHookMouseAllButton = [this](TvnHook&, TMouseButtons button, std::int32_t state, std::int16_t,
-                                         bool& blocked) { FButtonGate.OnAnyButton(button, state, blocked); };
-  vnHook1->OnHookMouseButton = [this](TvnHook&, TMouseButtons button, std::int32_t state, bool& blocked) {
+  vnHook1->OnHookMouseAllButton = [this](TvnHook&, TMouseButtons button, std::int32_t state,
+                                         std::int16_t, bool& blocked) {
+    FButtonGate.OnAnyButton(button, state, blocked);
+  };
+  vnHook1->OnHookMouseButton = [this](TvnHook&, TMouseButtons button, std::int32_t state,
+                                      bool& blocked) {
     FButtonGate.OnClaimedButton(button, state, blocked);
   };
   vnLanguage1 = std::make_unique<TvnLanguage>(
@@ -125,7 +131,8 @@ void TQUARNMonMain::BuildMenu() {
   AppendMenuW(MyPopupMenu, MF_STRING, IDM_SWITCH_TO_NEXT_PROFILE, L"Switch to next profile");
   AppendMenuW(MyPopupMenu, MF_SEPARATOR, 0, nullptr);
   for (int i = 0; i < PROFILE_COUNT; ++i)
-    AppendMenuW(MyPopupMenu, MF_STRING, IDM_PROFILE_FIRST + i, (L"Profile " + std::to_wstring(i + 1)).c_str());
+    AppendMenuW(MyPopupMenu, MF_STRING, IDM_PROFILE_FIRST + i,
+                (L"Profile " + std::to_wstring(i + 1)).c_str());
   AppendMenuW(MyPopupMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(MyPopupMenu, MF_STRING, IDM_CONFIG, L"Config");
   AppendMenuW(MyPopupMenu, MF_SEPARATOR, 0, nullptr);
@@ -169,7 +176,8 @@ void TQUARNMonMain::ApplyLanguage() {
 void TQUARNMonMain::SetupMouseHook() {
   vnHook1->StopHookMouse();
   vnHook1->RemoveAllMouseHookObject();
-  for (const TMouseHookDetail& filter : quarn::BuildMouseFilters(DM->FCurrentProfileInfo.ConfigInfo)) {
+  for (const TMouseHookDetail& filter :
+       quarn::BuildMouseFilters(DM->FCurrentProfileInfo.ConfigInfo)) {
     auto object = std::make_unique<TMouseHookDetailObject>();
     object->FMouseHookDetail = filter;
     vnHook1->AddMouseHookObject(std::move(object));
@@ -190,7 +198,9 @@ void TQUARNMonMain::StartOrActivateConfig() {
   quarn::StartProgram(ProgramFolder() + std::u16string(ProgramNames[CFG_EXE_NAME]));
 }
 
-void TQUARNMonMain::UpdateProfileMenuCheck() { CheckProfileMenuItem(DM->FProfileIndex); }
+void TQUARNMonMain::UpdateProfileMenuCheck() {
+  CheckProfileMenuItem(DM->FProfileIndex);
+}
 
 void TQUARNMonMain::CheckProfileMenuItem(int Index) {
   if (!TDM::IsProfileIndexInRange(Index)) return;
@@ -209,18 +219,26 @@ void TQUARNMonMain::SwitchProfileAndNotify(int Index) {
   }
 }
 
-const TMouseProfileInfo& TQUARNMonMain::CurrentProfile() const { return DM->FCurrentProfileInfo; }
+const TMouseProfileInfo& TQUARNMonMain::CurrentProfile() const {
+  return DM->FCurrentProfileInfo;
+}
 
-int TQUARNMonMain::CurrentProfileIndex() const { return DM->FProfileIndex; }
+int TQUARNMonMain::CurrentProfileIndex() const {
+  return DM->FProfileIndex;
+}
 
 void TQUARNMonMain::PlayNotificationSound() {
   const std::wstring file = W(ProgramFolder()) + L"Notification.wav";
   PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
-void TQUARNMonMain::OpenProgram(const std::u16string& path) { quarn::StartProgram(path); }
+void TQUARNMonMain::OpenProgram(const std::u16string& path) {
+  quarn::StartProgram(path);
+}
 
-bool TQUARNMonMain::FileExists(const std::u16string& path) { return quarn::FileExists(path); }
+void TQUARNMonMain::OpenExistingProgram(const std::u16string& path) {
+  quarn::StartExistingProgram(path);
+}
 
 void TQUARNMonMain::HorizontalScrollLeft(quarn::ActionRun& run) {
   FScroller->Scroll(quarn::ScrollDirection::Left, run);
@@ -232,7 +250,9 @@ void TQUARNMonMain::HorizontalScrollRight(quarn::ActionRun& run) {
   FAutomation.ReleaseListing();
 }
 
-void TQUARNMonMain::SubmenuProfile5Click(int Tag) { SwitchProfileAndNotify(Tag); }
+void TQUARNMonMain::SubmenuProfile5Click(int Tag) {
+  SwitchProfileAndNotify(Tag);
+}
 
 void TQUARNMonMain::SubmenuSwitchtonextprofileClick() {
   SwitchProfileAndNotify(DM->FProfileIndex >= PROFILE_COUNT - 1 ? 0 : DM->FProfileIndex + 1);
@@ -332,28 +352,50 @@ LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_TRAY_CALLBACK:
       switch (LOWORD(lParam)) {
-        case WM_LBUTTONUP: TrayIconDblClick(); break;
+        case WM_LBUTTONUP:
+          TrayIconDblClick();
+          break;
         case WM_RBUTTONUP:
-        case WM_CONTEXTMENU: ShowTrayMenu(); break;
+        case WM_CONTEXTMENU:
+          ShowTrayMenu();
+          break;
       }
       return 0;
     case WM_COMMAND: {
       const UINT id = LOWORD(wParam);
       if (id >= IDM_PROFILE_FIRST && id < IDM_PROFILE_FIRST + PROFILE_COUNT)
         SubmenuProfile5Click(static_cast<int>(id - IDM_PROFILE_FIRST));
-      else if (id == IDM_SWITCH_TO_NEXT_PROFILE) SubmenuSwitchtonextprofileClick();
-      else if (id == IDM_CONFIG) SubmenuConfigClick();
-      else if (id == IDM_ABOUT) SubmenuAboutClick();
-      else if (id == IDM_EXIT) SubmenuExitClick();
+      else if (id == IDM_SWITCH_TO_NEXT_PROFILE)
+        SubmenuSwitchtonextprofileClick();
+      else if (id == IDM_CONFIG)
+        SubmenuConfigClick();
+      else if (id == IDM_ABOUT)
+        SubmenuAboutClick();
+      else if (id == IDM_EXIT)
+        SubmenuExitClick();
       return 0;
     }
-    case WM_SETTINGS_APPLIED: WMSettingsApplied(); return 0;
-    case WM_LANGUAGE_CHANGED: WMLanguageChanged(); return 0;
-    case WM_BUTTON_ACTION: FDispatcher->WMButtonAction(wParam, lParam); return 0;
-    case WM_EXTERNAL_COMMAND: FDispatcher->WMExternalCommand(wParam); return 0;
-    case WM_LBUTTONUP: ImageMainClick(); return 0;
-    case WM_PAINT: Paint(); return 0;
-    case WM_CLOSE: FormCloseQuery(); return 0;
+    case WM_SETTINGS_APPLIED:
+      WMSettingsApplied();
+      return 0;
+    case WM_LANGUAGE_CHANGED:
+      WMLanguageChanged();
+      return 0;
+    case WM_BUTTON_ACTION:
+      FDispatcher->WMButtonAction(wParam, lParam);
+      return 0;
+    case WM_EXTERNAL_COMMAND:
+      FDispatcher->WMExternalCommand(wParam);
+      return 0;
+    case WM_LBUTTONUP:
+      ImageMainClick();
+      return 0;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_CLOSE:
+      FormCloseQuery();
+      return 0;
     case WM_ENDSESSION:
       // The process may end any time after this returns: clean up at once.
       if (wParam) {
@@ -371,7 +413,8 @@ LRESULT TQUARNMonMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK TQUARNMonMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* form = static_cast<TQUARNMonMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    auto* form =
+        static_cast<TQUARNMonMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->FHandle = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   }

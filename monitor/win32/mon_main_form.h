@@ -77,7 +77,7 @@ class TQUARNMonMain final : public quarn::MonitorHost {
   void PlayNotificationSound() override;
   bool IsWin8() const override { return FWindowsVersion == wvWin8; }
   void OpenProgram(const std::u16string& path) override;
-  bool FileExists(const std::u16string& path) override;
+  void OpenExistingProgram(const std::u16string& path) override;
   void HorizontalScrollLeft(quarn::ActionRun& run) override;
   void HorizontalScrollRight(quarn::ActionRun& run) override;
   void ShutDownWindows() override { FSystemActions->ShutDownWindows(); }

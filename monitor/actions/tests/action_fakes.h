@@ -166,7 +166,9 @@ class FakeHost : public MonitorHost {
     Add("open " + Narrow(path));
     openedPaths.push_back(path);
   }
-  bool FileExists(const std::u16string& path) override { return existing.count(path) != 0; }
+  void OpenExistingProgram(const std::u16string& path) override {
+    if (existing.count(path) != 0) OpenProgram(path);
+  }
   void HorizontalScrollLeft(ActionRun&) override { Add("scroll left"); }
   void HorizontalScrollRight(ActionRun&) override { Add("scroll right"); }
   void ShutDownWindows() override { Add("shut down"); }

@@ -93,6 +93,13 @@ bool StartProgram(const std::u16string& path) {
   return RunOnStartWorker([path] { OpenProgram(path); });
 }
 
+bool StartExistingProgram(const std::u16string& path) {
+  if (!IsProgramPath(path)) return false;
+  return RunOnStartWorker([path] {
+    if (FileExists(path)) OpenProgram(path);
+  });
+}
+
 bool OpenProgram(const std::u16string& path) {
   if (!IsProgramPath(path)) return false;
   const std::wstring file = ToWide(path);
@@ -108,6 +115,8 @@ bool OpenProgram(const std::u16string& path) {
   return ShellExecuteExW(&info) != FALSE;
 }
 
-bool FileExists(const std::u16string& path) { return WinFileStore().FileExists(path); }
+bool FileExists(const std::u16string& path) {
+  return WinFileStore().FileExists(path);
+}
 
 }  // namespace quarn

@@ -18,6 +18,8 @@ bool OpenProgram(const std::u16string& path);
 // owns the mouse hook. False when the path cannot be a program's or too many
 // starts are already waiting.
 bool StartProgram(const std::u16string& path);
+// The same, when the worker finds that `path` names an existing file.
+bool StartExistingProgram(const std::u16string& path);
 
 // Starts waiting at most, besides the one running.
 inline constexpr std::size_t kMaxWaitingStarts = 8;
