@@ -41,15 +41,23 @@ bool IsParentComponent(std::u16string_view component) {
   return component.find_first_not_of(u' ', dotCount) == std::u16string_view::npos;
 }
 
+// Control characters are in no file or folder name Windows makes; a stored
+// path holding one is damaged.
+bool HasControlCharacter(std::u16string_view path) {
+  for (char16_t c : path)
+    if (c < 0x20) return true;
+  return false;
+}
+
 // A stored name must be a plain file name: not empty, not too long, no path.
 bool IsPlainFileName(std::u16string_view name) {
   return !name.empty() && name.size() <= kMaxSlotFileName &&
          name.find_first_of(u"\\/") == std::u16string_view::npos && !IsParentComponent(name) &&
-         name != u".";
+         name != u"." && !HasControlCharacter(name);
 }
 
 bool IsUsableFolder(std::u16string_view folder) {
-  if (folder.empty() || folder.size() > kMaxSlotFolder) return false;
+  if (folder.empty() || folder.size() > kMaxSlotFolder || HasControlCharacter(folder)) return false;
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = folder.find_first_of(u"\\/", start);
@@ -64,7 +72,8 @@ bool IsUsableFolder(std::u16string_view folder) {
 // A stream holds at least one whole record after every successful load, so
 // a short stored record never leaves another record's bytes behind.
 void ExtendToRecord(TvnProfile& stream, std::size_t size) {
-  if (stream.Size() < static_cast<std::int64_t>(size)) stream.SetSize(static_cast<std::int64_t>(size));
+  if (stream.Size() < static_cast<std::int64_t>(size))
+    stream.SetSize(static_cast<std::int64_t>(size));
 }
 
 // Runs `edit` on a copy of the record at the start of the block and stores it back.
@@ -217,8 +226,10 @@ void TDM::LoadAllProfileSlots() {
     p.Write(ZeroRecord(), PROFILE_INFO_SIZE);
 
     if (slot.StorageType == STORAGE_REGISTRY) {
-      if (valid && p.LoadStreamFromRegistry()) ProfileLoaded(p);
-      else DefaultSlot(i);  // in memory only
+      if (valid && p.LoadStreamFromRegistry())
+        ProfileLoaded(p);
+      else
+        DefaultSlot(i);  // in memory only
     } else if (inFile) {
       if (!valid) {
         DefaultSlot(i);
@@ -344,7 +355,9 @@ void TDM::SaveBackAllProfileSettingInfo() {
   vnProfileAllSettingInfo.SaveStreamToRegistry();
 }
 
-void TDM::SaveBackAllProfileSettingInfoToRegistry() { vnProfileAllSettingInfo.SaveStreamToRegistry(); }
+void TDM::SaveBackAllProfileSettingInfoToRegistry() {
+  vnProfileAllSettingInfo.SaveStreamToRegistry();
+}
 
 void TDM::SaveBackToProfileGroupSettingInfo() {
   vnProfileSettingGroup.Write(&FProfileSettingGroup, PROFILE_SETTING_GROUP_SIZE);
@@ -360,7 +373,9 @@ void TDM::SaveCurrentProfileInfoToRegistry() {
   FProfileGroup[FProfileIndex]->SaveStreamToRegistry();
 }
 
-void TDM::SaveCurrentProfileInfoToFile() { FProfileGroup[FProfileIndex]->SaveStreamToFile(); }
+void TDM::SaveCurrentProfileInfoToFile() {
+  FProfileGroup[FProfileIndex]->SaveStreamToFile();
+}
 
 void TDM::SaveCurrentProfileInfoToFile(std::u16string_view AFile) {
   FProfileGroup[FProfileIndex]->SaveStreamToFile(AFile);
@@ -370,7 +385,9 @@ void TDM::SaveBackAllProfileInfoToRegistry() {
   for (int i = 0; i < PROFILE_COUNT; ++i) FProfileGroup[i]->SaveStreamToRegistry();
 }
 
-void TDM::SaveBackAllProfileInfo() { SaveBackAllProfileInfoToRegistry(); }
+void TDM::SaveBackAllProfileInfo() {
+  SaveBackAllProfileInfoToRegistry();
+}
 
 void TDM::SaveBackAllProfileInfoToFile() {
   for (int i = 0; i < PROFILE_COUNT; ++i) FProfileGroup[i]->SaveStreamToFile();
@@ -434,34 +451,40 @@ void TDM::RestoreProfileSettingGroupToDefault() {
   vnProfileSettingGroup.SaveStreamToRegistry();
 }
 
-void TDM::RestoreToDefaultCPISetting() { quarn::RestoreCPIDefaults(FCurrentProfileInfo); }
+void TDM::RestoreToDefaultCPISetting() {
+  quarn::RestoreCPIDefaults(FCurrentProfileInfo);
+}
 
 void TDM::RestoreToDefaultLightAndReportAdvancedSetting() {
   quarn::RestoreLightAndReportAdvancedDefaults(FCurrentProfileInfo);
 }
 
-void TDM::RestoreToDefaultReportRateSetting() { quarn::RestoreReportRateDefaults(FCurrentProfileInfo); }
+void TDM::RestoreToDefaultReportRateSetting() {
+  quarn::RestoreReportRateDefaults(FCurrentProfileInfo);
+}
 
 // ---- defaults callbacks ----
 
 void TDM::vnProfileAllSettingInfoRestoreToDefault(ProfileBlock& AStream) {
   const std::uint16_t lang = FEnv.SystemDefaultLangID();
-  EditBlock<TALLGAMESINFO>(AStream, [lang](TALLGAMESINFO& a) { quarn::RestoreAllSettingDefaults(a, lang); });
+  EditBlock<TALLGAMESINFO>(AStream,
+                           [lang](TALLGAMESINFO& a) { quarn::RestoreAllSettingDefaults(a, lang); });
 }
 
 void TDM::vnProfileGame1RestoreToDefault(ProfileBlock& AStream) {
-  EditBlock<TMouseProfileInfo>(AStream, [](TMouseProfileInfo& p) { quarn::RestoreProfileDefaults(p); });
+  EditBlock<TMouseProfileInfo>(AStream,
+                               [](TMouseProfileInfo& p) { quarn::RestoreProfileDefaults(p); });
 }
 
 void TDM::vnProfileSettingGroupRestoreToDefault(ProfileBlock& AStream) {
   const std::u16string data = GetPersonalDocumentDataPath();
-  EditBlock<TProfileSettingGroup>(AStream, [&data](TProfileSettingGroup& g) {
-    quarn::RestoreSettingGroupDefaults(g, data);
-  });
+  EditBlock<TProfileSettingGroup>(
+      AStream, [&data](TProfileSettingGroup& g) { quarn::RestoreSettingGroupDefaults(g, data); });
 }
 
 void TDM::vnProfileTestRestoreToDefault(ProfileBlock& AStream) {
-  EditBlock<TMouseProfileInfo>(AStream, [](TMouseProfileInfo& p) { quarn::RestoreTestProfileDefaults(p); });
+  EditBlock<TMouseProfileInfo>(AStream,
+                               [](TMouseProfileInfo& p) { quarn::RestoreTestProfileDefaults(p); });
 }
 
 void TDM::InitTestDefaultValue() {
@@ -519,7 +542,8 @@ int TDM::GetProfileIndexByLinkedProgramPath(std::u16string_view ALinkedProgramPa
   for (int i = 0; i < PROFILE_COUNT; ++i) {
     const ProfileBlock& block = FProfileGroup[i]->Block();
     char16_t entry[APPLICATION_PATH_LENGTH] = {};
-    if (block.size() >= offset + sizeof entry) std::memcpy(entry, block.data() + offset, sizeof entry);
+    if (block.size() >= offset + sizeof entry)
+      std::memcpy(entry, block.data() + offset, sizeof entry);
     if (quarn::EqualsIgnoreCase(quarn::ReadText(entry), ALinkedProgramPath)) return i;
   }
   return -1;
@@ -537,8 +561,9 @@ bool TDM::GetAllProfilesMacrosList(TMACROKEYINFOLIST& AMacrokeyInfoList,
       const TBUTTONFUNCINFO& e = c.ButtonFuncInfo[b];
       if (e.FunctionKind != FUNCKIND_MACRO) continue;
       std::u16string key = quarn::ReadText(e.MacroSetName) + u"_" + quarn::ReadText(e.MacroName);
-      const bool known = std::any_of(AMacroIndexList.begin(), AMacroIndexList.end(),
-                                     [&](const std::u16string& k) { return quarn::EqualsIgnoreCase(k, key); });
+      const bool known =
+          std::any_of(AMacroIndexList.begin(), AMacroIndexList.end(),
+                      [&](const std::u16string& k) { return quarn::EqualsIgnoreCase(k, key); });
       if (known) continue;
       AMacroIndexList.push_back(std::move(key));
       AMacrokeyInfoList.MacroInfos[j] = e.MacroKeyInfo;

@@ -137,9 +137,24 @@ void CheckIndices(const TDM& dm) {
   }
 }
 
+// A file name at the end, no control character, and no component that leads
+// out of its folder (two or more dots with nothing but spaces after them).
 bool IsPlainPath(const std::u16string& path) {
-  const auto name = quarn::NamePart(path);
-  return !name.empty() && path.find(u"..") == std::u16string::npos;
+  if (quarn::NamePart(path).empty()) return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find_first_of(u"\\/", start);
+    const std::u16string part = path.substr(start, end == std::u16string::npos ? end : end - start);
+    const std::size_t dots = part.find_first_not_of(u'.');
+    if (part.size() >= 2 && part[0] == u'.' && part[1] == u'.' &&
+        part.find_first_not_of(u' ', dots == std::u16string::npos ? part.size() : dots) ==
+            std::u16string::npos)
+      return false;
+    for (char16_t c : part)
+      if (c < 0x20) return false;
+    if (end == std::u16string::npos) return true;
+    start = end + 1;
+  }
 }
 
 // Writes asked for since `from`: never over a file that existed before, and never odd paths.

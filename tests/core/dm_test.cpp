@@ -27,7 +27,9 @@ const std::u16string kKey = u"software\\QUARNMouse";
 const std::u16string kDocs = u"C:\\Users\\me\\Documents";
 const std::u16string kData = kDocs + u"\\QUARN Mouse Driver";
 
-std::u16string ProfileFile(int slot) { return kData + u"\\" + quarn::SlotFileName(slot); }
+std::u16string ProfileFile(int slot) {
+  return kData + u"\\" + quarn::SlotFileName(slot);
+}
 
 template <typename T>
 std::unique_ptr<T> Decode(const std::vector<std::uint8_t>& bytes) {
@@ -77,7 +79,8 @@ class DataModule : public ::testing::Test {
 
 TEST_F(DataModule, FirstStartCreatesTheStoredRecordsAndFiles) {
   auto dm = Start();
-  EXPECT_EQ(registry.writes, (std::vector<std::u16string>{u"zykProfileSettingGroup.pfd", u"zykPROFILE.pfd"}))
+  EXPECT_EQ(registry.writes,
+            (std::vector<std::u16string>{u"zykProfileSettingGroup.pfd", u"zykPROFILE.pfd"}))
       << "the two tables are stored at once, profiles only as files";
   EXPECT_EQ(registry.Get(HKCU, kKey, u"zykProfileSettingGroup.pfd")->bytes.size(), 30964u);
   EXPECT_EQ(registry.Get(HKCU, kKey, u"zykPROFILE.pfd")->bytes.size(), 30960u);
@@ -135,7 +138,8 @@ TEST_F(DataModule, SecondStartReadsEverythingBackUnchanged) {
     second->ReadProfileInfo(*p, i);
     EXPECT_EQ(BytesOf(*p), *files.Get(ProfileFile(i))) << i;
   }
-  EXPECT_EQ(BytesOf(second->FProfileSettingGroup), registry.Get(HKCU, kKey, u"zykProfileSettingGroup.pfd")->bytes);
+  EXPECT_EQ(BytesOf(second->FProfileSettingGroup),
+            registry.Get(HKCU, kKey, u"zykProfileSettingGroup.pfd")->bytes);
 }
 
 TEST_F(DataModule, StorageTypesAndInvalidSlots) {
@@ -150,13 +154,16 @@ TEST_F(DataModule, StorageTypesAndInvalidSlots) {
   const std::u16string longName(21, u'n');
   const Case cases[] = {
       {"registry slot with a value", STORAGE_REGISTRY, u"zykProfile2.pfd", u"", true, true, false},
-      {"registry slot without value: defaults in memory", STORAGE_REGISTRY, u"zykProfile2.pfd", u"", false, false, true},
+      {"registry slot without value: defaults in memory", STORAGE_REGISTRY, u"zykProfile2.pfd", u"",
+       false, false, true},
       {"file slot whose name is empty", STORAGE_FILE, u"", kData, false, false, true},
       {"file slot whose name is a path", STORAGE_FILE, u"..\\evil.pfd", kData, false, false, true},
-      {"file slot whose name has a separator", STORAGE_FILE, u"sub/evil.pfd", kData, false, false, true},
+      {"file slot whose name has a separator", STORAGE_FILE, u"sub/evil.pfd", kData, false, false,
+       true},
       {"file slot whose name fills the field", STORAGE_FILE, longName, kData, false, false, true},
       {"file slot without a folder", STORAGE_FILE, u"zykProfile2.pfd", u"", false, false, true},
-      {"file slot with .. in the folder", STORAGE_FILE, u"zykProfile2.pfd", kData + u"\\..\\..", false, false, true},
+      {"file slot with .. in the folder", STORAGE_FILE, u"zykProfile2.pfd", kData + u"\\..\\..",
+       false, false, true},
       {"other storage type keeps a zero record", 7, u"zykProfile2.pfd", kData, true, false, false},
   };
   for (const auto& c : cases) {
@@ -220,8 +227,9 @@ TEST_F(DataModule, ShortAndLongStoredProfiles) {
   ASSERT_TRUE(dm->SwitchToProfile(1));
   auto current = BytesOf(dm->FCurrentProfileInfo);
   EXPECT_TRUE(std::equal(current.begin(), current.begin() + 100, Pattern(100, 9).begin()));
-  EXPECT_TRUE(std::all_of(current.begin() + 100, current.end(), [](std::uint8_t b) { return b == 0; }))
-      << "a short record is zero-extended, never mixed with the profile shown before";
+  EXPECT_TRUE(std::all_of(current.begin() + 100, current.end(), [](std::uint8_t b) {
+    return b == 0;
+  })) << "a short record is zero-extended, never mixed with the profile shown before";
 
   ASSERT_TRUE(dm->SwitchToProfile(2));
   dm->SaveBackToCurrentProfileInfo();
@@ -229,8 +237,9 @@ TEST_F(DataModule, ShortAndLongStoredProfiles) {
   const auto& saved = *files.Get(ProfileFile(2));
   ASSERT_EQ(saved.size(), longBytes.size()) << "a longer record keeps its tail";
   EXPECT_TRUE(std::equal(saved.begin() + 127108, saved.end(), longBytes.begin() + 127108));
-  EXPECT_TRUE(std::all_of(saved.begin() + 127072, saved.begin() + 127108, [](std::uint8_t b) { return b == 0; }))
-      << "the OtherConfig bytes are written as zero";
+  EXPECT_TRUE(std::all_of(saved.begin() + 127072, saved.begin() + 127108, [](std::uint8_t b) {
+    return b == 0;
+  })) << "the OtherConfig bytes are written as zero";
 }
 
 TEST_F(DataModule, UnreadableProfileFileIsNeverOverwritten) {
@@ -328,7 +337,8 @@ TEST_F(DataModule, SwitchingAndGroups) {
 
   auto edited = PatternProfile(5);
   EXPECT_TRUE(dm->WriteProfileInfo(*edited, 4));
-  EXPECT_EQ(BytesOf(dm->FCurrentProfileInfo), BytesOf(*edited)) << "writing the current profile refreshes it";
+  EXPECT_EQ(BytesOf(dm->FCurrentProfileInfo), BytesOf(*edited))
+      << "writing the current profile refreshes it";
   EXPECT_TRUE(dm->IsProfileChanged(4));
   EXPECT_FALSE(dm->IsProfileChanged(3));
   EXPECT_TRUE(dm->SaveBackToProfileInfo(*edited, 3));
@@ -390,7 +400,8 @@ TEST_F(DataModule, TestAndDefaultProfilesAreBuiltNotStored) {
 
 TEST_F(DataModule, MacroListAcrossProfiles) {
   auto dm = Start();
-  auto setMacro = [](TBUTTONFUNCINFO& b, std::u16string set, std::u16string name, std::uint16_t tag) {
+  auto setMacro = [](TBUTTONFUNCINFO& b, std::u16string set, std::u16string name,
+                     std::uint16_t tag) {
     b.FunctionKind = FUNCKIND_MACRO;
     quarn::WriteText(b.MacroSetName, set);
     quarn::WriteText(b.MacroName, name);
@@ -404,12 +415,14 @@ TEST_F(DataModule, MacroListAcrossProfiles) {
   dm->SaveBackToProfileInfo(*p, 0);
   dm->ReadProfileInfo(*p, 1);
   setMacro(p->ConfigInfo.ButtonFuncInfo[2], u"SET", u"jump", 3);  // same macro, other case
-  p->ConfigInfo.ButtonCount = 99;                                  // clamped to 15
-  for (int b = 5; b < 15; ++b) setMacro(p->ConfigInfo.ButtonFuncInfo[b], u"Many", std::u16string(1, u'a' + b), 10 + b);
+  p->ConfigInfo.ButtonCount = 99;                                 // clamped to 15
+  for (int b = 5; b < 15; ++b)
+    setMacro(p->ConfigInfo.ButtonFuncInfo[b], u"Many", std::u16string(1, u'a' + b), 10 + b);
   dm->SaveBackToProfileInfo(*p, 1);
   dm->ReadProfileInfo(*p, 2);
   p->ConfigInfo.ButtonCount = 15;
-  for (int b = 0; b < 15; ++b) setMacro(p->ConfigInfo.ButtonFuncInfo[b], u"More", std::u16string(1, u'A' + b), 40 + b);
+  for (int b = 0; b < 15; ++b)
+    setMacro(p->ConfigInfo.ButtonFuncInfo[b], u"More", std::u16string(1, u'A' + b), 40 + b);
   dm->SaveBackToProfileInfo(*p, 2);
 
   auto list = std::make_unique<TMACROKEYINFOLIST>();
@@ -432,7 +445,8 @@ TEST_F(DataModule, LinkedProgramLookup) {
   auto p = std::make_unique<TMouseProfileInfo>();
   for (int i = 0; i < 3; ++i) {
     dm->ReadProfileInfo(*p, i);
-    quarn::WriteText(p->ConfigInfo.ApplicationList[0], std::u16string(u"C:\\Games\\game") + char16_t(u'0' + i) + u".exe");
+    quarn::WriteText(p->ConfigInfo.ApplicationList[0],
+                     std::u16string(u"C:\\Games\\game") + char16_t(u'0' + i) + u".exe");
     dm->SaveBackToProfileInfo(*p, i);
   }
   dm->ReadProfileInfo(*p, 4);
@@ -451,15 +465,20 @@ TEST_F(DataModule, NewFileNameForTheCurrentProfile) {
   EXPECT_TRUE(dm->ChangeCurrentProfileFileNameAndPath(u"C:\\Saved\\mine.pfd"));
   EXPECT_EQ(dm->FProfileGroup[1]->FileName(), u"mine.pfd");
   EXPECT_EQ(dm->FProfileGroup[1]->FilePath(), u"C:\\Saved\\");
-  EXPECT_EQ(quarn::ReadText(dm->FProfileSettingGroup.ProfileSettingList[1].FilePath), u"C:\\Saved\\");
+  EXPECT_EQ(quarn::ReadText(dm->FProfileSettingGroup.ProfileSettingList[1].FilePath),
+            u"C:\\Saved\\");
   EXPECT_EQ(quarn::ReadText(dm->FProfileSettingGroup.ProfileSettingList[1].FileName), u"mine.pfd");
   EXPECT_EQ(quarn::ReadText(dm->FCurrentProfileInfo.ProfileHeader.FFileName), u"mine.pfd");
 
   const auto group = BytesOf(dm->FProfileSettingGroup);
   const auto current = BytesOf(dm->FCurrentProfileInfo);
   for (const std::u16string& bad :
-       {u"C:\\Saved\\" + std::u16string(21, u'n'), u"C:\\" + std::u16string(1100, u'd') + u"\\a.pfd",
-        std::u16string(u"bare.pfd"), std::u16string(u"C:\\Saved\\")}) {
+       {u"C:\\Saved\\" + std::u16string(21, u'n'),
+        u"C:\\" + std::u16string(1100, u'd') + u"\\a.pfd", std::u16string(u"bare.pfd"),
+        std::u16string(u"C:\\Saved\\"),
+        // A control character is in no name Windows makes: "..\x03" is not a
+        // name of an ordinary folder under C:\Saved.
+        std::u16string(u"C:\\Saved\\..\x03\\mine.pfd"), std::u16string(u"C:\\Saved\\mi\tne.pfd")}) {
     EXPECT_FALSE(dm->ChangeCurrentProfileFileNameAndPath(bad));
   }
   EXPECT_EQ(BytesOf(dm->FProfileSettingGroup), group) << "nothing changes";
@@ -536,8 +555,10 @@ TEST_F(DataModule, LanguageAndConfigAtCreation) {
   env.langID = 0x0804;
   files.AddFolder(u"C:\\Program Files");
   files.AddFolder(env.programFolder);
-  const std::string ini = "[Websites]\nSupportWebSite=http://support.example/\n[HelpFiles]\n0409=en.chm\n";
-  files.files[Fold(env.programFolder + u"\\config.ini")] = std::vector<std::uint8_t>(ini.begin(), ini.end());
+  const std::string ini =
+      "[Websites]\nSupportWebSite=http://support.example/\n[HelpFiles]\n0409=en.chm\n";
+  files.files[Fold(env.programFolder + u"\\config.ini")] =
+      std::vector<std::uint8_t>(ini.begin(), ini.end());
   auto dm = Start();
   EXPECT_EQ(dm->FAllProfileSettingInfo.CurrentLanguage, 1);
   EXPECT_EQ(dm->FOtherConfig.SupportWebSite, u"http://support.example/");
@@ -552,7 +573,8 @@ TEST_F(DataModule, StoredOtherConfigBytesAreIgnored) {
   for (auto b : dm->FCurrentProfileInfo.OtherConfig) EXPECT_EQ(b, 0);
   dm->SaveCurrentProfileInfoToFile();
   const auto& saved = *files.Get(ProfileFile(0));
-  EXPECT_TRUE(std::all_of(saved.begin() + 127072, saved.end(), [](std::uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(saved.begin() + 127072, saved.end(), [](std::uint8_t b) { return b == 0; }));
   ClearStoredOtherConfig(*stored);
   EXPECT_EQ(saved, BytesOf(*stored)) << "every other byte as stored";
 }
