@@ -125,6 +125,20 @@ MacroEditorForm::MacroEditorForm(HookPlatform& platform, LanguageContext& contex
        {u"Record New Action", u"Delete Action", u"Move Up Action", u"Move Down Action",
         u"Copy Action", u"Cut Action", u"Paste Action"})
     actionMenu_.Items().Add()->Caption = caption;
+  // Its own look: rows 25 high and 360 wide, dark gradient rows, red when hovered or
+  // pressed, white Verdana text.
+  actionMenu_.UseCustomMenuParams = true;
+  menu::TMenuParams& p = actionMenu_.Parameters;
+  p.BGFill = Fill::Solid(Rgb(0x18, 0x18, 0x1C));
+  p.MenuTextPadding = {10, 5, 10, 5};
+  p.ItemNormalFill = Fill::Gradient(Rgb(0x3C, 0x3C, 0x44), Rgb(0x1C, 0x1C, 0x22));
+  p.ItemOverFill = Fill::Gradient(Rgb(0xD0, 0x20, 0x20), Rgb(0x80, 0x08, 0x08));
+  p.ItemDownFill = p.ItemOverFill;
+  p.ItemFontFill = Fill::Solid(Rgb(0xFF, 0xFF, 0xFF));
+  p.ItemFont = {u"Verdana", 12};
+  p.ItemHeight = 25;
+  p.ItemWidth = 360;
+  p.ItemAutoSize = false;
   for (const char16_t* caption : {u"Rename", u"Up", u"Down"})
     macroMenu_.Items().Add()->Caption = caption;
   actionMenu_.OnItemsClick = [this](menu::TvnMenuItemEx&, const std::u16string&, std::uint32_t id,

@@ -2,7 +2,8 @@
 // X input (xdotool): a click on the record button, typed keys recorded through the
 // low-level hook and drawn as rows, a stop click, a right click that selects a row
 // and asks for the action menu (whose "Delete Action" item is then chosen), and OK
-// handing back exactly the actions shown; CANCEL hands back nothing.
+// handing back exactly the actions shown; CANCEL hands back nothing; a Shift held
+// when recording starts is up for the system afterwards.
 #include "macro_editor_window.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,7 @@ struct Script {
   HWND window = nullptr;
   int phase = 0;
   bool chooseCancel = false;
+  bool holdShift = false;           // Shift held down when the record button is clicked
   std::vector<TMACROKEY> recorded;  // the steps after the recording
   std::vector<ShownRow> shown;      // the rows when OK or CANCEL was clicked
   bool menuAsked = false;
@@ -158,8 +160,13 @@ class EditorWindow : public ::testing::Test {
       EXPECT_EQ(r.top, kTop);
       SetTimer(nullptr, 0, 100, &Step);
       // The pointer stays over the editor: X sends the keys to the window under it.
-      Xdotool(L"sleep 1.5 mousemove " + kRecordButton +
-              L" sleep 0.3 click 1 sleep 0.8 key a sleep 0.3 key b sleep 0.8 click 1");
+      if (run.holdShift)
+        Xdotool(L"sleep 1.5 mousemove " + kRecordButton +
+                L" keydown Shift_L sleep 0.3 click 1 sleep 0.8 key a sleep 0.3 keyup Shift_L"
+                L" sleep 0.3 key b sleep 0.8 click 1");
+      else
+        Xdotool(L"sleep 1.5 mousemove " + kRecordButton +
+                L" sleep 0.3 click 1 sleep 0.8 key a sleep 0.3 key b sleep 0.8 click 1");
     };
     const int result = quarn::ShowMacroDialog(macro, kArea, platform, runner);
     g_run = nullptr;
@@ -240,6 +247,27 @@ TEST_F(EditorWindow, CancelAfterRecordingHandsBackNothing) {
   EXPECT_EQ(run.phase, 9) << "the recording was seen before CANCEL";
   EXPECT_EQ(Keys(run.recorded).size(), 4u);
   EXPECT_EQ(std::memcmp(&macro, &before, sizeof macro), 0);
+}
+
+TEST_F(EditorWindow, AShiftHeldWhenRecordingStartsIsNotLeftDown) {
+  TMACROKEYINFO macro{};
+  Script run;
+  run.chooseCancel = true;
+  run.holdShift = true;
+  ASSERT_EQ(RecordAb(macro, run), kModalCancel);
+  PumpUntil(nullptr, 300);
+  const bool stuck = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+  EXPECT_FALSE(stuck) << "Shift is up for the system";
+  if (stuck) {
+    INPUT up{};  // leave no stuck key to the tests that follow
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = VK_LSHIFT;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &up, sizeof up);
+  }
+  // Still recorded: its release comes between the two keys.
+  EXPECT_EQ(Keys(run.recorded), (std::vector<std::pair<int, int>>{
+                                    {'A', 1}, {'A', 0}, {VK_LSHIFT, 0}, {'B', 1}, {'B', 0}}));
 }
 
 }  // namespace
