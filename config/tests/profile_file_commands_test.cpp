@@ -10,6 +10,7 @@
 
 #include "fake_environment.h"
 #include "memory_stores.h"
+#include "preset_profile.h"
 #include "profile_defaults.h"
 #include "record_builders.h"
 #include "text_field.h"
@@ -494,6 +495,22 @@ TEST_F(ProfileFiles, MenuItemsRunTheirCommands) {
   }
   EXPECT_NE(files.Get(kMine + u"\\out.pfd"), nullptr);
   EXPECT_EQ(Slot().FileName(), u"chosen.pfd");
+}
+
+TEST_F(ProfileFiles, ThePresetFileIsADefaultProfileTheLoadAccepts) {
+  const auto preset = quarn::PresetProfileBytes();
+  ASSERT_EQ(preset.size(), PROFILE_INFO_SIZE);
+  PutFile(env.programFolder + u"\\ZDPresetProfile1.pfd", preset);
+  ASSERT_TRUE(
+      commands->RunMenuItem(ProfileFileCommands::kDefaultProfile, env.programFolder, kData));
+  auto expected = std::make_unique<TMouseProfileInfo>();
+  std::memset(expected.get(), 0, sizeof *expected);
+  quarn::RestoreProfileDefaults(*expected);
+  EXPECT_EQ(BytesOf(dm->FCurrentProfileInfo).size(), preset.size());
+  EXPECT_EQ(dm->FCurrentProfileInfo.ProfileHeader.FFileVersion, 258);
+  EXPECT_EQ(std::memcmp(&dm->FCurrentProfileInfo.ConfigInfo, &expected->ConfigInfo,
+                        sizeof expected->ConfigInfo),
+            0);
 }
 
 }  // namespace
