@@ -23,8 +23,16 @@ const std::u16string kFolder = u"C:\\Program Files\\QUARN";
 bool Inside(std::u16string_view path) {
   const std::u16string f = Fold(path);
   const std::u16string base = Fold(kFolder) + u"\\";
-  return f.size() > base.size() && f.compare(0, base.size(), base) == 0 &&
-         f.find(u"\\..") == std::u16string::npos;
+  if (f.size() <= base.size() || f.compare(0, base.size(), base) != 0) return false;
+  // No component leads back up ("..abc" is an ordinary name).
+  std::size_t start = base.size();
+  for (;;) {
+    const std::size_t end = f.find(u'\\', start);
+    const std::u16string part = f.substr(start, end == std::u16string::npos ? end : end - start);
+    if (part.empty() || part == u"." || part == u"..") return false;
+    if (end == std::u16string::npos) return true;
+    start = end + 1;
+  }
 }
 
 class Files : public quarn::UpgradeFileSystem {
@@ -107,8 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (files.failMoves) QUARN_FUZZ_CHECK(result.moved == 0 && runner.runs == 0);
   const auto log = quarn::IniFile::Parse(files.files[Fold(kFolder + u"\\upglog.log")]);
   if (result.renamed)
-    QUARN_FUZZ_CHECK(static_cast<int>(log.Keys(u"log").size()) ==
-                     1 + result.moved + result.failed);
+    QUARN_FUZZ_CHECK(static_cast<int>(log.Keys(u"log").size()) == 1 + result.moved + result.failed);
   return 0;
 }
 
@@ -128,11 +135,13 @@ std::vector<std::vector<std::uint8_t>> FuzzSeeds() {
     return b;
   };
   return {
-      file(0, "[filelist]\r\nnew.exe=quarnmon.exe\r\n\"new file.dll\" = \"sub dir\\a.dll\"\r\n"
-              "[toLaunchFileList]\r\n1=setup.exe\r\n2=\r\n"),
+      file(0,
+           "[filelist]\r\nnew.exe=quarnmon.exe\r\n\"new file.dll\" = \"sub dir\\a.dll\"\r\n"
+           "[toLaunchFileList]\r\n1=setup.exe\r\n2=\r\n"),
       file(0, "[filelist]\r\n..\\x=y\r\nC:\\Windows\\a=b\r\nbroken\r\nz=w\r\n"),
-      file(0, "[FILELIST]\r\na=b\r\n[filelist]\r\nc=d\r\n; note\r\n[toLaunchFileList]\r\n"
-              "x=..\\..\\evil.exe\r\ny=NUL\r\nz=a:b\r\n"),
+      file(0,
+           "[FILELIST]\r\na=b\r\n[filelist]\r\nc=d\r\n; note\r\n[toLaunchFileList]\r\n"
+           "x=..\\..\\evil.exe\r\ny=NUL\r\nz=a:b\r\n"),
       file(1, "[filelist]\r\na=b\r\n[toLaunchFileList]\r\n1=setup.exe\r\n"),
       utf16("[filelist]\r\na=b\r\n[toLaunchFileList]\r\n1=setup.exe\r\n"),
       file(0, ""),

@@ -8,6 +8,7 @@
 #include "ini_file.h"
 #include "memory_stores.h"
 #include "upgrade_list.h"
+#include "web_address.h"
 
 namespace {
 
@@ -386,6 +387,37 @@ TEST_F(AfterRestart, TheLogKeepsWhatWasThereAndAnUnreadableLogIsLeftAlone) {
   Instructions("[filelist]\na.txt=b.txt\n");
   EXPECT_EQ(Run().moved, 1);
   EXPECT_EQ(files.Text(In(u"upgLog.log")), "precious");
+}
+
+// ---- the fallback web page ----
+
+TEST(WebAddress, OnlyHttpAndHttpsAddressesWithAHostAreOpened) {
+  struct Case {
+    std::u16string address;
+    bool opened;
+  } cases[] = {
+      {u"http://example.invalid/", true},
+      {u"HTTPS://example.invalid/update?x=1#a", true},
+      {u"https://user@example.invalid", true},
+      {u"http://", false},
+      {u"http:///path", false},
+      {u"http://user@/x", false},
+      {u"http://:80/", false},
+      {u"ftp://example.invalid/", false},
+      {u"file:///C:/Windows/notepad.exe", false},
+      {u"C:\\Windows\\notepad.exe", false},
+      {u"notepad", false},
+      {u"javascript:alert(1)", false},
+      {u"http://example.invalid/ -evil", false},
+      {u"http://example.invalid/\"x", false},
+      {u"http://example.invalid/\n", false},
+      {u"", false},
+      {u"http://" + std::u16string(3000, u'a'), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.address.begin(), c.address.end()).substr(0, 60));
+    EXPECT_EQ(quarn::IsWebAddress(c.address), c.opened);
+  }
 }
 
 }  // namespace
