@@ -1,7 +1,8 @@
 #include "execute_file.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include "web_address.h"
 #include "wide.h"

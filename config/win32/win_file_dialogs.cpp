@@ -1,7 +1,8 @@
 #include "win_file_dialogs.h"
 
-#include <commdlg.h>
 #include <windows.h>
+// after windows.h
+#include <commdlg.h>
 
 #include <vector>
 

@@ -4,6 +4,8 @@
 // filters, and the refusal of web addresses that are not http or https.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <atomic>
 #include <chrono>
@@ -140,12 +142,10 @@ TEST(ExecuteFileAndWait, AMissingFileReturnsAtOnceWithoutAnyWindow) {
 }
 
 TEST(OpenWebPage, OnlyHttpAndHttpsAddressesAreOpened) {
-  TempDir dir(L"quarn-web");
-  const std::u16string marker = dir.File(u"ran.txt");
   // A program or document given as the web site is never started.
-  for (std::u16string address :
-       {Helper(), u"file:///" + Helper(), u"C:\\windows\\notepad.exe", u"calc", u"",
-        u"javascript:alert(1)", u"http:/", u"http://", u"http:// host"}) {
+  for (const std::u16string& address : std::vector<std::u16string>{
+           Helper(), u"file:///" + Helper(), u"C:\\windows\\notepad.exe", u"calc", u"",
+           u"javascript:alert(1)", u"http:/", u"http://", u"http:// host"}) {
     SCOPED_TRACE(std::string(address.begin(), address.end()));
     EXPECT_FALSE(OpenWebPage(nullptr, address));
   }
@@ -341,7 +341,7 @@ TEST_F(ProfileFilesOnDisk, SaveAsIntoAFolderThatTakesNoFileReportsIt) {
 
 TEST(DialogFilter, PartsAreSeparatedByZeros) {
   EXPECT_EQ(DialogFilter(u"gaming profiles|*.pfd"),
-            std::wstring(L"gaming profiles\0*.pfd\0\0", 24));
+            std::wstring(L"gaming profiles\0*.pfd\0\0", 23));
 }
 
 }  // namespace
