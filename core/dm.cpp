@@ -536,6 +536,22 @@ bool TDM::ChangeCurrentProfileFileNameAndPath(std::u16string_view AProfileFilePa
   return true;
 }
 
+bool TDM::CanCurrentProfileTakeFile(std::u16string_view AProfileFilePath) const {
+  const std::u16string_view name = quarn::NamePart(AProfileFilePath);
+  if (!IsPlainFileName(name) || !IsUsableFolder(quarn::FolderPart(AProfileFilePath))) return false;
+  for (std::u16string_view stored :
+       {kAllSettingValue, kSettingGroupValue, kDefaultProfileValue, kTestProfileValue})
+    if (quarn::EqualsIgnoreCase(name, stored)) return false;
+  for (int i = 0; i < PROFILE_COUNT; ++i) {
+    if (i == FProfileIndex) continue;
+    const TProfileSlotInfo& slot = FProfileSettingGroup.ProfileSettingList[i];
+    if (quarn::EqualsIgnoreCase(name, quarn::ReadText(slot.FileName))) return false;
+    if (FProfileGroup[i] != nullptr && quarn::EqualsIgnoreCase(name, FProfileGroup[i]->FileName()))
+      return false;
+  }
+  return true;
+}
+
 int TDM::GetProfileIndexByLinkedProgramPath(std::u16string_view ALinkedProgramPath) {
   constexpr std::size_t offset =
       offsetof(TMouseProfileInfo, ConfigInfo) + offsetof(TMOUSECONFIGINFO, ApplicationList);

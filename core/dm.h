@@ -89,6 +89,10 @@ class TDM {
   std::u16string GetPersonalDocumentPresetMacroPath();
   // False, and nothing changes, for a name or folder the slot cannot hold.
   bool ChangeCurrentProfileFileNameAndPath(std::u16string_view AProfileFilePath);
+  // True when the current slot may take this file as its own: a name and folder
+  // the slot can hold, and a name (case ignored) that no other slot and no
+  // stored record uses as its registry value, so that no two records share one.
+  bool CanCurrentProfileTakeFile(std::u16string_view AProfileFilePath) const;
   int GetProfileIndexByLinkedProgramPath(std::u16string_view ALinkedProgramPath);
   bool GetAllProfilesMacrosList(TMACROKEYINFOLIST& AMacrokeyInfoList,
                                 std::vector<std::u16string>& AMacroIndexList);

@@ -45,6 +45,8 @@ std::u16string Decode(const std::vector<std::uint8_t>& b) {
 
 }  // namespace
 
+std::u16string DecodeIniText(const std::vector<std::uint8_t>& bytes) { return Decode(bytes); }
+
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

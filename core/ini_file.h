@@ -49,6 +49,8 @@ class IniFile {
 };
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+// The text of an INI file's bytes, decoded by the rules above.
+std::u16string DecodeIniText(const std::vector<std::uint8_t>& bytes);
 std::optional<std::int32_t> ParseInteger(std::u16string_view text);
 
 }  // namespace quarn
