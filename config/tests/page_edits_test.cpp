@@ -72,6 +72,11 @@ TEST_F(PageEditsTest, DpiValuesFollowTheLinkAndTheHardwareFollowsTheLargerAxis) 
       {"below the box", true, 1, DpiAxis::X, 99, EditResult::Refused, 1000, 1200, 0},
       {"above the box", true, 1, DpiAxis::X, 4001, EditResult::Refused, 1000, 1200, 0},
       {"negative", true, 1, DpiAxis::Y, -1600, EditResult::Refused, 1000, 1200, 0},
+      {"the largest integer", true, 1, DpiAxis::X, 2147483647, EditResult::Refused, 0, 0, 0},
+      {"the smallest integer", true, 1, DpiAxis::X, -2147483647 - 1, EditResult::Refused, 0, 0,
+       0},
+      {"a value that wraps to 1600 in 16 bits", true, 1, DpiAxis::X, 65536 + 1600,
+       EditResult::Refused, 0, 0, 0},
       {"level 4 does not exist", true, 4, DpiAxis::X, 1600, EditResult::Refused, 0, 0, 0},
       {"negative level", true, -1, DpiAxis::X, 1600, EditResult::Refused, 0, 0, 0},
   };
@@ -416,7 +421,8 @@ TEST_F(PageEditsTest, ColourEditsCollapseIntoOneDeferredWriteOfTheLastColour) {
   controller->TimerDoActionTimer();
   EXPECT_EQ(log.With("device"), (Strings{"device:led 1 127 127 255"}));
 
-  for (auto [channel, percent] : {std::pair{3, 50}, {-1, 50}, {0, 101}, {1, -1}})
+  for (auto [channel, percent] :
+       {std::pair{3, 50}, {-1, 50}, {0, 101}, {1, -1}, {2, 2147483647}, {0, -2147483647 - 1}})
     EXPECT_EQ(e.SetColourPercent(channel, percent), EditResult::Refused);
 }
 
