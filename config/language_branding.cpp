@@ -1,5 +1,7 @@
 #include "language_branding.h"
 
+#include <algorithm>
+
 #include "config_ini.h"
 #include "window_messages.h"
 
@@ -63,7 +65,9 @@ void LanguageBranding::FillLanguageBox() {
 }
 
 void LanguageBranding::PopBoxLanguageChange(int item) {
-  if (s_.window.Ending()) return;
+  // Only an item of the box can be selected.
+  if (s_.window.Ending() || item < 0 || item >= static_cast<int>(Box.Items.size())) return;
+  Box.ItemIndex = item;
   std::int32_t& index = s_.dm.FAllProfileSettingInfo.CurrentLanguage;
   if (item >= 0 && item < static_cast<int>(kLanguageBoxIds.size())) {
     s_.language.SetLang(std::u16string(kLanguageBoxIds[static_cast<std::size_t>(item)]));
@@ -71,8 +75,9 @@ void LanguageBranding::PopBoxLanguageChange(int item) {
   }
   s_.dm.SaveBackAllProfileSettingInfo();
   ApplyLanguageAndBranding();
-  s_.monitor.SendToMonitor(WM_LANGUAGE_CHANGED, static_cast<std::uint64_t>(index < 0 ? 0 : index),
-                           0);
+  // A negative index can remain only when an item beyond the known three is
+  // chosen over one; the monitor is never sent a wrapped number.
+  s_.monitor.SendToMonitor(WM_LANGUAGE_CHANGED, static_cast<std::uint64_t>(std::max(index, 0)), 0);
   s_.window.SettingsChanged = true;
 }
 

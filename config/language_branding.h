@@ -80,7 +80,7 @@ class LanguageBranding {
   void FillLanguageBox();
   // The selection of item `item`: the language of that position, stored and
   // told to the monitor. An item beyond the three known languages keeps the
-  // stored index.
+  // stored index; a position the box does not have is ignored.
   void PopBoxLanguageChange(int item);
   void ApplyLanguageAndBranding();
 

@@ -320,6 +320,12 @@ TEST_F(LanguageBrandingTest, ChoosingALanguageStoresItBrandsAndTellsTheMonitor) 
   EXPECT_TRUE(controller->SettingsChanged);
   EXPECT_EQ(log.With("monitor:send"), (Strings{"monitor:send 7037 2 0"}));
 
+  // Positions the box does not have select nothing.
+  log.Clear();
+  for (int item : {-1, 3, 1000}) b.PopBoxLanguageChange(item);
+  EXPECT_TRUE(log.Entries().empty());
+  EXPECT_EQ(b.Box.ItemIndex, 2);
+
   // The monitor's language message brands again with what is stored.
   log.Clear();
   controller->WMLanguageChanged(0);
