@@ -52,7 +52,6 @@ void ConfigMainController::FormCreate() {
 
 void ConfigMainController::RefreshAllControls() {
   const TMouseProfileInfo& profile = dm_.FCurrentProfileInfo;
-  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
   // Button captions.
   if (OnRefreshButtonCaptions) OnRefreshButtonCaptions();
   // DPI page.
@@ -60,10 +59,7 @@ void ConfigMainController::RefreshAllControls() {
   EditedDPILevel = 1;
   // Pointer settings, and what the next apply hands to Windows.
   PointerPage.Show(profile);
-  MouseApplyParams.VWheelSpeed = c.VWheelSpeed;
-  MouseApplyParams.PointerSpeed = PointerPage.PointerSpeed;
-  MouseApplyParams.PointerAcceleration = c.PointerAcceleration;
-  MouseApplyParams.DisplayPointerTrails = c.DisplayPointerTrails;
+  MouseApplyParams = ShownApplyParams(profile);
   // Profile buttons.
   for (int i = 0; i < PROFILE_COUNT; ++i) profileButtons_[i] = i == dm_.FProfileIndex;
   // Report rate, feedback, lighting.

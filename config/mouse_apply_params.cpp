@@ -1,6 +1,18 @@
 #include "mouse_apply_params.h"
 
+#include <algorithm>
+
 namespace quarn {
+
+TMouseApplyParams ShownApplyParams(const TMouseProfileInfo& profile) {
+  const TMOUSECONFIGINFO& c = profile.ConfigInfo;
+  TMouseApplyParams params{};
+  params.PointerSpeed = std::clamp<std::int32_t>(c.PointerSpeed, 1, 11);
+  params.VWheelSpeed = c.VWheelSpeed;
+  params.PointerAcceleration = c.PointerAcceleration;
+  params.DisplayPointerTrails = c.DisplayPointerTrails;
+  return params;
+}
 
 void TakeApplyParamsFromProfile(TMouseApplyParams& params, const TMouseProfileInfo& profile) {
   const TMOUSECONFIGINFO& c = profile.ConfigInfo;

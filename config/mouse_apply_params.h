@@ -33,6 +33,11 @@ constexpr std::int32_t kMaxMouseSpeed = 20;
 constexpr std::int32_t kMinWheelLines = 1;
 constexpr std::int32_t kMaxWheelLines = 20;  // 20 also stands for "one page"
 
+// What showing `profile` hands to the next apply: its wheel lines,
+// acceleration and trails as stored, its speed as the speed slider holds it
+// (1..11).
+TMouseApplyParams ShownApplyParams(const TMouseProfileInfo& profile);
+
 // Speed, wheel lines and acceleration of `profile`; the trails stay as they are.
 void TakeApplyParamsFromProfile(TMouseApplyParams& params, const TMouseProfileInfo& profile);
 

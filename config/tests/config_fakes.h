@@ -242,7 +242,10 @@ class RecordingWindow final : public ConfigWindow {
              std::to_string(lParam));
     posted.push_back({message, wParam});
   }
-  void ReplyToSender() override { log_.Add("window:reply"); }
+  void ReplyToSender() override {
+    log_.Add("window:reply");
+    if (onReply) onReply();
+  }
   void Restore() override { log_.Add("window:restore"); }
   void ClientToScreen(std::int32_t& x, std::int32_t& y) override {
     x += originX;
@@ -250,6 +253,7 @@ class RecordingWindow final : public ConfigWindow {
   }
   std::int32_t originX = 0, originY = 0;
   std::vector<std::pair<std::uint32_t, std::uint64_t>> posted;
+  std::function<void()> onReply;
 
  private:
   EventLog& log_;

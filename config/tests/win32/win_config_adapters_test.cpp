@@ -15,6 +15,7 @@
 #include "shared_tables.h"
 #include "single_instance.h"
 #include "wide.h"
+#include "win_double_click_time.h"
 #include "win_monitor_link.h"
 #include "win_mouse_settings.h"
 #include "window_messages.h"
@@ -166,6 +167,16 @@ std::u16string TempFolder() {
   wchar_t buffer[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, buffer);
   return FromWide(buffer);
+}
+
+TEST(DoubleClickTimeTest, ThePageSpeedsReachTheSystemAtOnce) {
+  const UINT saved = GetDoubleClickTime();
+  WinDoubleClickTime setter;
+  for (std::int32_t speed : {1, 7, 10}) {
+    EXPECT_TRUE(setter.SetDoubleClickTime(DoubleClickTimeMs(speed)));
+    EXPECT_EQ(GetDoubleClickTime(), DoubleClickTimeMs(speed)) << speed;
+  }
+  SetDoubleClickTime(saved);
 }
 
 TEST(MonitorLinkTest, WithoutAMonitorNothingIsSentOrActivated) {
