@@ -38,18 +38,15 @@ void AddLooks(StyleBook& book) {
   book.Add(kStripButtonStyle, strip);
 
   ButtonLook frame;
-  frame.radius = 5;
-  frame.normal = Face(Fill::Gradient(Rgb(0x3A, 0x44, 0x5C), Rgb(0x22, 0x28, 0x38)),
-                      Fill::Solid(Rgb(0x6A, 0x78, 0x98)));
-  frame.hover = Face(Fill::Gradient(Rgb(0x4E, 0x5C, 0x7C), Rgb(0x2E, 0x36, 0x4C)),
-                     Fill::Solid(Rgb(0x9A, 0xB0, 0xE8)));
-  frame.pressed = Face(Fill::Gradient(Rgb(0x1E, 0x3C, 0x8C), Rgb(0x14, 0x28, 0x64)),
-                       Fill::Solid(Rgb(0x9A, 0xB0, 0xE8)));
+  // Square corners: a rounded outline costs the first frame a path per button.
+  frame.radius = 0;
+  frame.normal = Face(Fill::Solid(Rgb(0x2E, 0x36, 0x4A)), Fill::Solid(Rgb(0x6A, 0x78, 0x98)));
+  frame.hover = Face(Fill::Solid(Rgb(0x3E, 0x4A, 0x64)), Fill::Solid(Rgb(0x9A, 0xB0, 0xE8)));
+  frame.pressed = Face(Fill::Solid(Rgb(0x1E, 0x3C, 0x8C)), Fill::Solid(Rgb(0x9A, 0xB0, 0xE8)));
   frame.disabled = Face(Fill::Solid(Rgb(0x40, 0x40, 0x48)), Fill::None(), Rgb(0x90, 0x90, 0x98));
   book.Add(kFrameButtonStyle, frame);
 
   ButtonLook set = frame;
-  set.radius = 8;
   set.normal.fill = Fill::Solid(Rgb(0x2A, 0x30, 0x40));
   book.Add(kSetButtonStyle, set);
 
@@ -62,7 +59,6 @@ void AddLooks(StyleBook& book) {
 
   LabelLook label;
   label.textFill = Fill::Solid(kText);
-  label.shadow = true;
   book.Add(kTitleStyle, label);
 }
 
@@ -148,18 +144,11 @@ MainWindowScene::MainWindowScene(PictureSource pictures)
     : pictures_(std::move(pictures)), scene_(G::kWidth, G::kHeight) {
   AddLooks(scene_.Styles());
   Build();
-  ReloadPictures();
 }
 
 void MainWindowScene::Build() {
   Layout& root = scene_.Root();
-  RectShape& back = root.Add<RectShape>();
-  back.name = u"BackgroundImage";
-  back.hitTest = false;
-  back.SetBounds(0, 0, G::kWidth, G::kHeight);
-  back.fill = Fill::Gradient(Rgb(0x2C, 0x31, 0x3C), Rgb(0x12, 0x14, 0x1A));
-  back.stroke = Fill::Solid(Rgb(0x50, 0x58, 0x6C));
-
+  // The window itself fills the background (kBackground): no picture behind the areas.
   top_ = &AddArea(root, u"LayoutTop", 0, G::kTopHeight);
   client_ = &AddArea(root, u"LayoutClient", G::kTopHeight, G::kClientHeight);
   profiles_ =
@@ -176,6 +165,7 @@ void MainWindowScene::Build() {
     Layout& area = i < 3 ? *top_ : *bottom_;
     ImageView& view = AddAt<ImageView>(area, images[i].first, images[i].second);
     view.hitTest = false;
+    view.wrap = WrapMode::Original;  // drawn at their own size: no resampling
     productImages_[i] = {&view, std::u16string(images[i].first) + u".png"};
   }
   minimise_ = &AddButton(*top_, u"BSBTNMIN", G::kMinimise, kFrameButtonStyle, u"_", 13);
@@ -186,6 +176,7 @@ void MainWindowScene::Build() {
   // Client: the mouse with its badges, the key functions, the options area.
   mouse_ = &AddAt<ImageView>(*client_, u"ImageMouse", G::kMousePicture);
   mouse_->hitTest = false;
+  mouse_->wrap = WrapMode::Original;
   for (int i = 0; i < 5; ++i) {
     const RectF r{G::kMousePicture.x + kBadges[i].x - 60, G::kMousePicture.y + kBadges[i].y - 139,
                   kBadges[i].width, kBadges[i].height};
@@ -216,6 +207,7 @@ void MainWindowScene::Build() {
   // Bottom: the OK / CANCEL / APPLY strip, RESET.
   strip_ = &AddAt<ImageView>(*bottom_, u"ImageButtonControl", G::kStrip);
   strip_->hitTest = false;
+  strip_->wrap = WrapMode::Original;
   const char16_t* mainNames[3] = {u"BTNOK", u"BTNCANCEL", u"BTNAPPLY"};
   for (int i = 0; i < 3; ++i) {
     mainButtons_[i] =

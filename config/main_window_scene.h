@@ -32,6 +32,8 @@ struct MainWindowGeometry {
   static constexpr ui::RectF kReset{540, 686, 110, 40};
   // The options area, where menus and dialogs appear.
   static constexpr ui::RectF kOptions{660, 119, 324, 471};
+  // What the window shows behind the controls.
+  static constexpr ui::Color kBackground = ui::Rgb(0x1C, 0x1F, 0x27);
 };
 
 // The names of the pictures the window shows: the strip and the product images from
@@ -60,7 +62,8 @@ class MainWindowScene {
   void ShowState();
   // The assignment buttons' captions from the profile's functions.
   void ShowButtonCaptions();
-  // Reloads every picture (after a change of language folder).
+  // Loads every picture (at the start, and after a change of language folder): the face
+  // shows none before.
   void ReloadPictures();
 
   // ---- areas and controls, for pages attached elsewhere ----

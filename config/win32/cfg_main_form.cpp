@@ -63,7 +63,7 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
   options.className = W(ProgramNames[CFG_MAIN_CLASS_NAME]);
   options.title = W(Translate(ProgramNames[CFG_APP_TITLE]));
   options.exStyle = WS_EX_APPWINDOW;
-  options.background = ui::Rgb(0x12, 0x14, 0x1A);
+  options.background = MainWindowGeometry::kBackground;
   window_ = std::make_unique<ui::SceneWindow>(face_->GetScene(), options);
   if (!window_->Handle()) return;
 
@@ -142,7 +142,8 @@ void TQUARNCfgMain::ApplyLanguageAndBranding() {
   std::u16string images = folder_ + u"images\\0409\\";
   if (IsLanguageId(shown) && FolderExists(folder_ + u"images\\" + shown))
     images = folder_ + u"images\\" + shown + u"\\";
-  FIMGDB->SetImageBasePath(images);
+  // A new folder empties the store: only then are the pictures read again.
+  if (images != FIMGDB->ImageDBPath()) FIMGDB->SetImageBasePath(images);
   face_->GetScene().RetranslateTexts();
   face_->ReloadPictures();
   SetWindowTextW(Handle(), W(Translate(ProgramNames[CFG_APP_TITLE])).c_str());
