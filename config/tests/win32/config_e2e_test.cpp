@@ -57,24 +57,26 @@ struct Found {
   HWND hwnd;
   DWORD pid;
 };
+struct WindowSearch {
+  const wchar_t* name;
+  std::vector<Found> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  if (lstrcmpW(name, s->name) == 0) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    s->found.push_back({h, pid});
+  }
+  return TRUE;
+}
+
 std::vector<Found> WindowsOf(const wchar_t* className) {
-  struct Search {
-    const wchar_t* name;
-    std::vector<Found> found;
-  } search{className, {}};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t name[64] = {};
-        GetClassNameW(h, name, 64);
-        if (lstrcmpW(name, s->name) == 0) {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(h, &pid);
-          s->found.push_back({h, pid});
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{className, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
