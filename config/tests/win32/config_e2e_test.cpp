@@ -392,4 +392,65 @@ TEST_F(ConfigE2E, ResetAsksInTheOptionsAreaEscapeKeepsAndOkResetsForTheNextApply
   EXPECT_EQ(stored[kLed + 2], 0);
 }
 
+TEST_F(ConfigE2E, TerminateWhileTheNoteIsOpenEndsTheProgramCleanly) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+  ClickAt(cfg, G::kReset);
+  ASSERT_NE(WaitForNoteDialog(config.pid()), nullptr);
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(config.WaitExit(5000, &code)) << "the open dialog does not hold the program";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WindowsOf(L"TQuarnFrameDialog").empty());
+}
+
+TEST_F(ConfigE2E, ProfileSwitchesFromTheMonitorAreCheckedAndSurviveHammering) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  struct Case {
+    const char* why;
+    WPARAM wParam;
+    int stored;  // the stored current profile afterwards
+  };
+  const Case cases[] = {
+      {"a valid index is switched to and saved", 3, 3},
+      {"the shown one again changes nothing", 3, 3},
+      {"one past the last is ignored", 5, 3},
+      {"a negative index is ignored", WPARAM(-1), 3},
+#ifdef _WIN64
+      {"high bits do not make a small index", WPARAM(0x100000002ULL), 3},
+#endif
+      {"back to the first", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(
+        SendMessageTimeoutW(cfg, WM_PROFILE_SWITCHED, c.wParam, 0, SMTO_NORMAL, 5000, &result))
+        << "answered in time";
+    EXPECT_EQ(StoredProfileIndex(), c.stored);
+  }
+  // A flood of switches, sent and posted, then the program still answers and ends cleanly.
+  for (int i = 0; i < 300; ++i) {
+    PostMessageW(cfg, WM_PROFILE_SWITCHED, WPARAM(i % 7), 0);
+    if (i % 10 == 0) {
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(cfg, WM_PROFILE_SWITCHED, WPARAM(i % 5), 0, SMTO_NORMAL, 5000, &result);
+    }
+  }
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(cfg, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result));
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(config.WaitExit(10000, &code));
+  EXPECT_EQ(code, 0u) << "ended by the message, not by a crash";
+}
+
 }  // namespace
