@@ -12,6 +12,9 @@
 #    4 BTNAPPLY-D.png        5 ImageProductTitle.png 6 ImageProductSubTitle.png
 #    7 ImageCompnayLogo.png  8 ImageCopyRightText.png 9 ImageSoftwareVersion.png
 #   button-assign-page-clear9.png: #202830
+#   ImageMouse.png (260 x 420, the same in every language): the mouse seen from above on a
+#   transparent background, body #3A3F4C; the badges of the main window sit on its
+#   buttons (left, right, wheel, then the two side buttons at the left edge)
 set -euo pipefail
 
 out=${1:?usage: render-images.sh <images folder>}
@@ -69,3 +72,9 @@ render_language 0804 8C141E "确定" "取消" "应用" "QUARN 游戏鼠标" "设
 render_language 0404 147838 "確定" "取消" "套用" "QUARN 遊戲滑鼠" "設定程式" \
   "(c) QUARN 版權所有" "版本 1.0"
 convert -size 300x380 "xc:#202830" -strip "PNG32:$out/button-assign-page-clear9.png"
+convert -size 260x420 xc:none -fill '#3A3F4C' -stroke '#8A94AC' -strokewidth 3 \
+  -draw "roundrectangle 30,20 230,400 100,100" -draw "line 130,24 130,160" \
+  -draw "line 34,160 226,160" -stroke none -fill '#C82832' \
+  -draw "roundrectangle 120,60 140,120 8,8" -fill '#505868' \
+  -draw "roundrectangle 24,165 40,205 5,5" -draw "roundrectangle 24,215 40,255 5,5" \
+  -strip "PNG32:$out/ImageMouse.png"

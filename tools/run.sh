@@ -49,6 +49,7 @@ if [ "$headless" = 1 ]; then
   sleep 8
   import -window root "$run/screenshot.png" 2>/dev/null && echo "Screenshot: $run/screenshot.png"
 fi
-echo "quarnmon is running. Stop it with the tray menu's Exit, or press Ctrl+C."
+echo "quarnmon is running. Its tray menu's Config opens the configuration window;"
+echo "stop both with the tray menu's Exit, or press Ctrl+C."
 # Runs until the monitor ends; the Wine desktop closes with it.
 while pgrep -f "quarnmon.exe" >/dev/null 2>&1; do sleep 1; done

@@ -191,6 +191,9 @@ HWND TQUARNMonMain::ConfigWindow() const {
 
 void TQUARNMonMain::StartOrActivateConfig() {
   if (HWND config = ConfigWindow()) {
+    // A minimised window comes back at its size: bringing it forward alone leaves it
+    // an icon (and does nothing when it is still the active window). Never waits on it.
+    if (IsIconic(config)) ShowWindowAsync(config, SW_RESTORE);
     SetForegroundWindow(config);
     return;
   }

@@ -1,0 +1,456 @@
+// quarncfg.exe and quarnmon.exe from the install folder, used as a user would: started
+// twice, started with and without a monitor, opened and raised from the monitor's
+// "Config" command, and clicked with real X input (xdotool) on a profile button and
+// APPLY, after which the stored profile index, the Windows mouse settings and the
+// monitor's button filters must all follow.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "main_window_scene.h"
+#include "mon_commands.h"
+
+namespace {
+
+using namespace quarn::e2e;
+using G = quarn::MainWindowGeometry;
+
+constexpr const wchar_t* kConfigClass = L"TQUARNCfgMain";
+constexpr const wchar_t* kMonitorClass = L"TQUARNMonMain";
+
+// quarncfg.exe started by the test.
+class Config {
+ public:
+  Config() {
+    const std::wstring exe = DistFolder() + L"quarncfg.exe";
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              DistFolder().c_str(), &si, &pi_);
+  }
+  ~Config() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi_.hProcess, 9);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  bool started() const { return started_; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  bool WaitExit(int ms, DWORD* code) {
+    if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(pi_.hProcess, code);
+    return true;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+// Every top-level window of a class, with its process.
+struct Found {
+  HWND hwnd;
+  DWORD pid;
+};
+struct WindowSearch {
+  const wchar_t* name;
+  std::vector<Found> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  if (lstrcmpW(name, s->name) == 0) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    s->found.push_back({h, pid});
+  }
+  return TRUE;
+}
+
+std::vector<Found> WindowsOf(const wchar_t* className) {
+  WindowSearch search{className, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible configuration window (of `pid` when given), waited for.
+HWND WaitForConfigWindow(DWORD pid = 0, int ms = 15000) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (const Found& f : WindowsOf(kConfigClass))
+          if ((pid == 0 || f.pid == pid) && IsWindowVisible(f.hwnd)) found = f.hwnd;
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
+// Waits for the process that owns `hwnd` to end.
+bool WaitOwnerExit(HWND hwnd, int ms) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) return !IsWindow(hwnd);
+  const bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+// Ends whatever configuration window and monitor a test left behind.
+void EndLeftovers() {
+  for (const Found& f : WindowsOf(kConfigClass)) {
+    if (f.pid == GetCurrentProcessId()) continue;
+    PostMessageW(f.hwnd, WM_TERMINATE_CONFIG, 0, 0);
+    WaitOwnerExit(f.hwnd, 5000);
+  }
+  for (const Found& f : WindowsOf(kMonitorClass)) {
+    if (f.pid == GetCurrentProcessId()) continue;
+    PostMessageW(f.hwnd, WM_COMMAND, IDM_EXIT, 0);
+    WaitOwnerExit(f.hwnd, 5000);
+  }
+}
+
+// Screen position of the centre of a control of the configuration window.
+std::wstring ScreenCentre(HWND config, const quarn::ui::RectF& r) {
+  POINT p{LONG(r.x + r.width / 2), LONG(r.y + r.height / 2)};
+  ClientToScreen(config, &p);
+  return std::to_wstring(p.x) + L" " + std::to_wstring(p.y);
+}
+
+void ClickAt(HWND config, const quarn::ui::RectF& r) {
+  Xdotool(L"mousemove " + ScreenCentre(config, r));
+  Xdotool(L"click 1");
+}
+
+// Profiles as stored by an earlier apply: profile 1 the factory one and current,
+// profile 3 with the right button disabled and its own pointer settings.
+void StoreTwoProfiles() {
+  quarn::DataModuleHost host;
+  DM->SwitchToProfile(2);
+  DM->RestoreCurrentProfileInfoToDefault();
+  TMOUSECONFIGINFO& c = DM->FCurrentProfileInfo.ConfigInfo;
+  c.ButtonFuncInfo[1].MenuID = 21;
+  c.PointerAcceleration = 2;
+  c.PointerSpeed = 7;
+  c.VWheelSpeed = 5;
+  DM->SaveCurrentProfileInfoToRegistry();
+  DM->SaveCurrentProfileInfoToFile();
+  DM->SwitchToProfile(0);
+  DM->RestoreCurrentProfileInfoToDefault();
+  DM->SaveCurrentProfileInfoToRegistry();
+  DM->SaveCurrentProfileInfoToFile();
+  DM->SaveBackAllProfileSettingInfo();
+}
+
+// CurrentProfileIndex of the stored "zykPROFILE.pfd"; -1 when unreadable.
+int StoredProfileIndex() {
+  std::vector<BYTE> data(40000);
+  DWORD size = DWORD(data.size());
+  if (RegGetValueW(HKEY_CURRENT_USER, L"software\\QUARNMouse", L"zykPROFILE.pfd", RRF_RT_REG_BINARY,
+                   nullptr, data.data(), &size) != ERROR_SUCCESS ||
+      size < 30956)
+    return -1;
+  std::int32_t index = -1;
+  memcpy(&index, data.data() + 30952, sizeof index);
+  return index;
+}
+
+std::wstring MouseRegistryValue(const wchar_t* key, const wchar_t* name) {
+  wchar_t text[64] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS)
+    return L"?";
+  return text;
+}
+
+// Bytes of a stored profile value ("zykProfile1.pfd" ...); empty when unreadable.
+std::vector<BYTE> StoredProfileBytes(const wchar_t* name) {
+  std::vector<BYTE> data(200000);
+  DWORD size = DWORD(data.size());
+  if (RegGetValueW(HKEY_CURRENT_USER, L"software\\QUARNMouse", name, RRF_RT_REG_BINARY, nullptr,
+                   data.data(), &size) != ERROR_SUCCESS)
+    return {};
+  data.resize(size);
+  return data;
+}
+
+// The note dialog of the configuration program `pid`, visible, waited for.
+HWND WaitForNoteDialog(DWORD pid) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (const Found& f : WindowsOf(L"TQuarnFrameDialog"))
+          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
+        return found != nullptr;
+      },
+      5000);
+  return found;
+}
+
+class ConfigE2E : public ::testing::Test {
+ protected:
+  void SetUp() override { EndLeftovers(); }
+  void TearDown() override { EndLeftovers(); }
+};
+
+TEST_F(ConfigE2E, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  // A stand-in monitor keeps the real one from starting.
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config first;
+  ASSERT_TRUE(first.started());
+  HWND window = WaitForConfigWindow(first.pid());
+  ASSERT_NE(window, nullptr);
+  const auto before = std::chrono::steady_clock::now();
+  Config second;
+  ASSERT_TRUE(second.started());
+  DWORD code = 99;
+  ASSERT_TRUE(second.WaitExit(10000, &code)) << "a second start ends by itself";
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - before);
+  EXPECT_EQ(code, 0u);
+  EXPECT_LT(took.count(), 5000);
+  PumpUntil([] { return false; }, 300);
+  const auto windows = WindowsOf(kConfigClass);
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0].hwnd, window);
+  EXPECT_EQ(windows[0].pid, first.pid());
+}
+
+TEST_F(ConfigE2E, StartsTheMonitorOnlyWhenNoneRuns) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  {
+    // One runs (a stand-in that holds no mutex): a real one would add a second window.
+    Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+    Config config;
+    ASSERT_NE(WaitForConfigWindow(config.pid()), nullptr);
+    PumpUntil([] { return false; }, 3000);
+    const auto monitors = WindowsOf(kMonitorClass);
+    ASSERT_EQ(monitors.size(), 1u);
+    EXPECT_EQ(monitors[0].pid, GetCurrentProcessId());
+    PostMessageW(WaitForConfigWindow(config.pid()), WM_TERMINATE_CONFIG, 0, 0);
+    DWORD code = 99;
+    EXPECT_TRUE(config.WaitExit(5000, &code)) << "the terminate message ends it";
+  }
+  ASSERT_TRUE(WindowsOf(kMonitorClass).empty());
+  Config config;
+  ASSERT_NE(WaitForConfigWindow(config.pid()), nullptr);
+  HWND started = nullptr;
+  PumpUntil(
+      [&] {
+        for (const Found& f : WindowsOf(kMonitorClass))
+          if (f.pid != GetCurrentProcessId() && f.pid != config.pid()) started = f.hwnd;
+        return started != nullptr;
+      },
+      15000);
+  EXPECT_NE(started, nullptr) << "quarnmon.exe was started from the install folder";
+}
+
+TEST_F(ConfigE2E, MonitorsConfigCommandOpensRestoresAndExitEndsBoth) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Monitor monitor;
+  HWND mon = WaitForMonitorWindow(monitor.pid());
+  ASSERT_NE(mon, nullptr);
+  PostMessageW(mon, WM_COMMAND, IDM_CONFIG, 0);
+  HWND config = WaitForConfigWindow();
+  ASSERT_NE(config, nullptr) << "the Config command starts quarncfg.exe";
+  RECT r{};
+  GetWindowRect(config, &r);
+  EXPECT_EQ(r.right - r.left, 1024);
+  EXPECT_EQ(r.bottom - r.top, 760);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 1024) / 2) << "centred";
+  wchar_t title[128] = {};
+  GetWindowTextW(config, title, 128);
+  EXPECT_STREQ(title, L"QUARN Mouse Config");
+
+  // Minimised by its own button, brought back by the command.
+  ClickAt(config, G::kMinimise);
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(config) != FALSE; }, 5000));
+  PostMessageW(mon, WM_COMMAND, IDM_CONFIG, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(config) && IsWindowVisible(config); }, 5000))
+      << "a minimised window is restored when raised";
+  PumpUntil([] { return false; }, 1000);
+  EXPECT_EQ(WindowsOf(kConfigClass).size(), 1u) << "raised, not started again";
+
+  PostMessageW(mon, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_TRUE(WaitOwnerExit(config, 10000)) << "the monitor's Exit ends quarncfg too";
+  DWORD code = 99;
+  EXPECT_TRUE(monitor.WaitExit(10000, &code));
+}
+
+TEST_F(ConfigE2E, ClickedProfileAndApplyAreStoredSetForWindowsAndFollowedByTheMonitor) {
+  StoreTwoProfiles();
+  // Windows settings other than profile 3's, so that the apply has something to change.
+  int before[3] = {0, 0, 0};
+  SystemParametersInfoW(SPI_SETMOUSE, 0, before, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  SystemParametersInfoW(SPI_SETMOUSESPEED, 10, reinterpret_cast<void*>(10),
+                        SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 3, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+
+  Recorder target(L"QuarnCfgClickTarget", WS_POPUP | WS_VISIBLE, 20, 900, 300, 110);
+  Monitor monitor;
+  ASSERT_NE(WaitForMonitorWindow(monitor.pid()), nullptr);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 800);
+
+  // Profile 1: the right button passes.
+  Xdotool(L"mousemove 170 955");
+  Xdotool(L"click 3");
+  ASSERT_TRUE(PumpUntil([&] { return target.GotMessage(WM_RBUTTONDOWN); }, 5000));
+
+  ClickAt(cfg, G::BtnProfile(2));
+  PumpUntil([] { return false; }, 300);
+  EXPECT_EQ(StoredProfileIndex(), 0) << "a profile button alone stores nothing";
+  ClickAt(cfg, G::StripButton(quarn::ConfigMainController::kApply));
+  EXPECT_TRUE(PumpUntil([] { return StoredProfileIndex() == 2; }, 5000));
+
+  // Read from the stored settings: this process keeps its own copy of what it set.
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return MouseRegistryValue(L"Control Panel\\Mouse", L"MouseSpeed") == L"2" &&
+               MouseRegistryValue(L"Control Panel\\Mouse", L"MouseSensitivity") == L"7" &&
+               MouseRegistryValue(L"Control Panel\\Desktop", L"WheelScrollLines") == L"5";
+      },
+      5000));
+  EXPECT_EQ(MouseRegistryValue(L"Control Panel\\Mouse", L"MouseThreshold1"), L"4");
+  EXPECT_EQ(MouseRegistryValue(L"Control Panel\\Mouse", L"MouseThreshold2"), L"6");
+  EXPECT_EQ(MouseRegistryValue(L"Control Panel\\Mouse", L"MouseSpeed"), L"2");
+  EXPECT_EQ(MouseRegistryValue(L"Control Panel\\Mouse", L"MouseSensitivity"), L"7");
+  EXPECT_EQ(MouseRegistryValue(L"Control Panel\\Desktop", L"WheelScrollLines"), L"5");
+
+  // The monitor reloaded: profile 3 disables the right button, the left one passes.
+  target.received.clear();
+  Xdotool(L"mousemove 170 955");
+  Xdotool(L"click 3");
+  Xdotool(L"click 1");
+  ASSERT_TRUE(PumpUntil([&] { return target.GotMessage(WM_LBUTTONDOWN); }, 5000));
+  EXPECT_FALSE(target.GotMessage(WM_RBUTTONDOWN)) << "the monitor follows the applied profile";
+  EXPECT_TRUE(IsWindow(cfg)) << "APPLY keeps the window";
+}
+
+TEST_F(ConfigE2E, ResetAsksInTheOptionsAreaEscapeKeepsAndOkResetsForTheNextApply) {
+  constexpr std::size_t kLed = 100168;  // R, G, B, brightness, breathing speed
+  StoreProfiles([](TMouseProfileInfo& p) { p.ConfigInfo.LEDConfig.G = 200; });
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+  POINT origin{0, 0};
+  ClientToScreen(cfg, &origin);
+
+  ClickAt(cfg, G::kReset);
+  HWND note = WaitForNoteDialog(config.pid());
+  ASSERT_NE(note, nullptr);
+  RECT r{};
+  GetWindowRect(note, &r);
+  EXPECT_EQ(r.left, origin.x + 660 + (324 - 304) / 2) << "centred in the options area";
+  EXPECT_EQ(r.top, origin.y + 119 + (471 - 195) / 2);
+  EXPECT_EQ(r.right - r.left, 304);
+  EXPECT_FALSE(IsWindowEnabled(cfg)) << "the main window waits for the answer";
+  // Keys go to the window under the pointer: park it on the dialog's text.
+  Xdotool(L"mousemove " + std::to_wstring(r.left + 150) + L" " + std::to_wstring(r.top + 70));
+  Xdotool(L"key Escape");
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(note) || !IsWindowVisible(note); }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(cfg) != FALSE; }, 5000));
+  ClickAt(cfg, G::StripButton(quarn::ConfigMainController::kApply));
+  PumpUntil([] { return false; }, 800);
+  auto stored = StoredProfileBytes(L"zykProfile1.pfd");
+  ASSERT_GT(stored.size(), kLed + 5);
+  EXPECT_EQ(stored[kLed + 1], 200) << "Escape reset nothing";
+
+  ClickAt(cfg, G::kReset);
+  note = WaitForNoteDialog(config.pid());
+  ASSERT_NE(note, nullptr);
+  GetWindowRect(note, &r);
+  // OK of the dialog frame: 50 from the left, in the bottom strip.
+  Xdotool(L"mousemove " + std::to_wstring(r.left + 50 + 43) + L" " +
+          std::to_wstring(r.bottom - 5 - 30));
+  Xdotool(L"click 1");
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(note) || !IsWindowVisible(note); }, 5000));
+  PumpUntil([] { return false; }, 300);
+  stored = StoredProfileBytes(L"zykProfile1.pfd");
+  EXPECT_EQ(stored[kLed + 1], 200) << "a reset is stored only by an apply";
+  ClickAt(cfg, G::StripButton(quarn::ConfigMainController::kApply));
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        stored = StoredProfileBytes(L"zykProfile1.pfd");
+        return stored.size() > kLed + 5 && stored[kLed] == 0xFF && stored[kLed + 1] == 0;
+      },
+      5000));
+  EXPECT_EQ(stored[kLed + 2], 0);
+}
+
+TEST_F(ConfigE2E, TerminateWhileTheNoteIsOpenEndsTheProgramCleanly) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+  ClickAt(cfg, G::kReset);
+  ASSERT_NE(WaitForNoteDialog(config.pid()), nullptr);
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(config.WaitExit(5000, &code)) << "the open dialog does not hold the program";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WindowsOf(L"TQuarnFrameDialog").empty());
+}
+
+TEST_F(ConfigE2E, ProfileSwitchesFromTheMonitorAreCheckedAndSurviveHammering) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  struct Case {
+    const char* why;
+    WPARAM wParam;
+    int stored;  // the stored current profile afterwards
+  };
+  const Case cases[] = {
+      {"a valid index is switched to and saved", 3, 3},
+      {"the shown one again changes nothing", 3, 3},
+      {"one past the last is ignored", 5, 3},
+      {"a negative index is ignored", WPARAM(-1), 3},
+#ifdef _WIN64
+      {"high bits do not make a small index", WPARAM(0x100000002ULL), 3},
+#endif
+      {"back to the first", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(
+        SendMessageTimeoutW(cfg, WM_PROFILE_SWITCHED, c.wParam, 0, SMTO_NORMAL, 5000, &result))
+        << "answered in time";
+    EXPECT_EQ(StoredProfileIndex(), c.stored);
+  }
+  // A flood of switches, sent and posted, then the program still answers and ends cleanly.
+  for (int i = 0; i < 300; ++i) {
+    PostMessageW(cfg, WM_PROFILE_SWITCHED, WPARAM(i % 7), 0);
+    if (i % 10 == 0) {
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(cfg, WM_PROFILE_SWITCHED, WPARAM(i % 5), 0, SMTO_NORMAL, 5000, &result);
+    }
+  }
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(cfg, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result));
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(config.WaitExit(10000, &code));
+  EXPECT_EQ(code, 0u) << "ended by the message, not by a crash";
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+#include "cfg_main_form.h"
+
+// clang-format off
+#include "config_ini.h"
+#include "dialog_window.h"
+#include "module_path.h"
+#include "note_dialog.h"
+#include "shared_tables.h"
+#include "translation.h"
+#include "wide.h"
+#include "window_messages.h"
+// clang-format on
+
+using namespace quarn;
+
+namespace {
+
+constexpr UINT_PTR kTimerDoAction = 1;
+
+std::wstring W(std::u16string_view s) {
+  return ToWide(s);
+}
+
+bool FolderExists(const std::u16string& path) {
+  const DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A language ID names a folder only as four hexadecimal digits.
+bool IsLanguageId(std::u16string_view id) {
+  if (id.size() != 4) return false;
+  for (char16_t c : id)
+    if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
+      return false;
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<TQUARNCfgMain> TQUARNCfgMain::Create(TDM& dm, WriteCheckedStores& stores) {
+  std::unique_ptr<TQUARNCfgMain> form(new TQUARNCfgMain(dm, stores));
+  if (!form->Handle()) return nullptr;
+  form->controller_->FormCreate();
+  form->window_->Show(SW_SHOW);
+  return form;
+}
+
+TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
+    : dm_(dm), folder_(FolderPart(ExecutableFilePath())), monitor_(folder_) {
+  FIMGDB = std::make_unique<TImageDataBase>(pictureFiles_, decoder_, folder_ + u"images\\0409\\");
+  vnLanguage1 = std::make_unique<TvnLanguage>(
+      nullptr, LanguageServices{pictureFiles_, locales_, ExecutableFilePath()});
+  vnLanguage1->Loaded();
+  vnHIDData1 = std::make_unique<TvnHIDData>(hidTransport_,
+                                            ReadIdList(dm.ConfigIni(), u"IncludeHIDDeviceList"));
+  lighting_ = std::make_unique<HidLightingDevice>(*vnHIDData1);
+
+  face_ = std::make_unique<MainWindowScene>([this](std::u16string_view name, bool shared) {
+    return shared ? FIMGDB->IMAGE(name, folder_ + u"images\\") : FIMGDB->IMAGE(name);
+  });
+
+  ui::SceneWindowOptions options;
+  options.className = W(ProgramNames[CFG_MAIN_CLASS_NAME]);
+  options.title = W(Translate(ProgramNames[CFG_APP_TITLE]));
+  options.exStyle = WS_EX_APPWINDOW;
+  options.background = MainWindowGeometry::kBackground;
+  window_ = std::make_unique<ui::SceneWindow>(face_->GetScene(), options);
+  if (!window_->Handle()) return;
+
+  ConfigSeams seams{
+      monitor_,   mouseSettings_, worker_,
+      *lighting_, *this,          *this,
+      *this,      stores,         [](std::u16string_view text) { return Translate(text); }};
+  controller_ = std::make_unique<ConfigMainController>(dm, seams);
+  controller_->OnApplyLanguageAndBranding = [this] { ApplyLanguageAndBranding(); };
+  face_->Bind(*controller_,
+              [this]() -> const TMouseProfileInfo& { return dm_.FCurrentProfileInfo; });
+
+  window_->OnMessage = [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
+    return HandleMessage(m, w, l, r);
+  };
+  window_->OnTimer = [this](UINT_PTR id) {
+    if (id == kTimerDoAction) controller_->TimerDoActionTimer();
+  };
+  window_->OnActivate = [this] { controller_->WindowActivated(IsIconic(Handle()) != FALSE); };
+  window_->OnClose = [this] { controller_->BtnCloseClick(); };
+}
+
+TQUARNCfgMain::~TQUARNCfgMain() {
+  FormDestroy();
+  if (HWND h = Handle()) KillTimer(h, kTimerDoAction);
+  // The window goes before the controller and the face it calls.
+  window_.reset();
+  controller_.reset();
+}
+
+void TQUARNCfgMain::FormDestroy() {
+  if (destroyed_ || !controller_) return;
+  destroyed_ = true;
+  controller_->FinishBeforeExit();
+}
+
+bool TQUARNCfgMain::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  result = 0;
+  switch (message) {
+    case WM_TERMINATE_CONFIG:
+      controller_->WMTerminateConfig();
+      return true;
+    case WM_LANGUAGE_CHANGED:
+      controller_->WMLanguageChanged(static_cast<std::uint64_t>(wParam));
+      return true;
+    case WM_RELOAD_CURRENT_PROFILE:
+      controller_->WMReloadCurrentProfile();
+      return true;
+    case WM_PROFILE_SWITCHED:
+      controller_->WMProfileSwitched(static_cast<std::uint64_t>(wParam));
+      return true;
+    case WM_SYSCOMMAND:
+      // A borderless window has no minimise box: minimise it here.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        ShowWindow(Handle(), SW_MINIMIZE);
+        return true;
+      }
+      return false;
+    case WM_ENDSESSION:
+      if (wParam) {
+        controller_->WMTerminateConfig();
+        FormDestroy();
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TQUARNCfgMain::ApplyLanguageAndBranding() {
+  const int wanted = dm_.FAllProfileSettingInfo.CurrentLanguage;
+  const std::u16string id = vnLanguage1->GetLanguageShortIDByIndex(wanted);
+  if (!id.empty() && vnLanguage1->GetLanguageIndexByShortID(vnLanguage1->Lang()) != wanted)
+    vnLanguage1->SetLang(id);
+  const std::u16string shown = id.empty() ? vnLanguage1->Lang() : id;
+  std::u16string images = folder_ + u"images\\0409\\";
+  if (IsLanguageId(shown) && FolderExists(folder_ + u"images\\" + shown))
+    images = folder_ + u"images\\" + shown + u"\\";
+  // A new folder empties the store: only then are the pictures read again.
+  if (images != FIMGDB->ImageDBPath()) FIMGDB->SetImageBasePath(images);
+  face_->GetScene().RetranslateTexts();
+  face_->ReloadPictures();
+  SetWindowTextW(Handle(), W(Translate(ProgramNames[CFG_APP_TITLE])).c_str());
+}
+
+// ---- ConfigWindow ----
+
+void TQUARNCfgMain::CloseWindow() {
+  if (HWND h = Handle()) ShowWindow(h, SW_HIDE);
+  PostQuitMessage(0);
+}
+
+void TQUARNCfgMain::PostToSelf(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) {
+  PostMessageW(Handle(), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+void TQUARNCfgMain::ReplyToSender() {
+  if (InSendMessage()) ReplyMessage(0);
+}
+
+void TQUARNCfgMain::Restore() {
+  ShowWindow(Handle(), SW_RESTORE);
+}
+
+void TQUARNCfgMain::ClientToScreen(std::int32_t& x, std::int32_t& y) {
+  POINT p{static_cast<LONG>(x), static_cast<LONG>(y)};
+  ::ClientToScreen(Handle(), &p);
+  x = p.x;
+  y = p.y;
+}
+
+// ---- ActionTimer ----
+
+void TQUARNCfgMain::Start(std::uint32_t ms) {
+  SetTimer(Handle(), kTimerDoAction, ms, nullptr);
+}
+
+void TQUARNCfgMain::Stop() {
+  KillTimer(Handle(), kTimerDoAction);
+}
+
+// ---- ConfigDialogs ----
+
+int TQUARNCfgMain::ShowNoteDialog(const std::u16string& title, const std::u16string& text,
+                                  const std::u16string& text1, bool showWarning,
+                                  const ScreenRect& centreIn) {
+  NoteDialogTexts texts{title, text, text1, showWarning};
+  dialogs::WindowDialogRunner runner(Handle());
+  runner.OnShowing = [this](ui::SceneWindow& window) {
+    openDialog_ = &window.GetScene();
+    // Esc cancels; Enter confirms nothing.
+    window.OnMessage = [&window](UINT m, WPARAM w, LPARAM, LRESULT& r) {
+      if (m != WM_KEYDOWN || w != VK_ESCAPE) return false;
+      window.GetScene().SetModalResult(ui::kModalCancel);
+      r = 0;
+      return true;
+    };
+  };
+  const ui::ScreenRect area{centreIn.Left, centreIn.Top, centreIn.Right, centreIn.Bottom};
+  const int result = dialogs::ShowFrameDialog<TNoteDlgForm>(texts, area, runner);
+  openDialog_ = nullptr;
+  return result == ui::kModalOk ? 1 : 2;
+}
+
+void TQUARNCfgMain::CloseOpenDialogs() {
+  if (openDialog_) openDialog_->SetModalResult(ui::kModalCancel);
+}
