@@ -13,7 +13,7 @@
 
 #include "config_main_controller.h"
 #include "gdiplus_picture_decoder.h"
-#include "hid_lighting_device.h"
+#include "device_lighting.h"
 #include "image_data_base.h"
 #include "main_window_scene.h"
 #include "serial_worker.h"
