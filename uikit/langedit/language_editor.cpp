@@ -132,8 +132,13 @@ int LanguageEditor::AppendTab(Tab tab, int serial, bool originalWhenMissing) {
 
 bool LanguageEditor::SelectTab(int i) {
   if (i < 0 || i >= TabCount()) return false;
-  selected_ = i;
+  Select(i);
   return true;
+}
+
+void LanguageEditor::Select(int i) {
+  selected_ = i;
+  tabs_[static_cast<std::size_t>(i)].tab.shown = true;  // the selected tab is in the strip
 }
 
 std::vector<int> LanguageEditor::ShownTabs() const {
@@ -173,7 +178,7 @@ LanguageEditor::AddLanguageResult LanguageEditor::AddLanguage(int boxIndex) {
   const auto& line = lines[static_cast<std::size_t>(boxIndex)];
   for (int i = 0; i < TabCount(); ++i)
     if (tabs_[static_cast<std::size_t>(i)].tab.displayName == line.displayName) {
-      selected_ = i;
+      Select(i);
       return AddLanguageResult::Selected;
     }
   // A locale whose country abbreviation is too long has no ID to file it under.
@@ -181,7 +186,7 @@ LanguageEditor::AddLanguageResult LanguageEditor::AddLanguage(int boxIndex) {
   // Two locales of one language share its ID: one tab serves both.
   for (int i = 0; i < TabCount(); ++i)
     if (EqualsIgnoringCase(tabs_[static_cast<std::size_t>(i)].tab.id, line.key)) {
-      selected_ = i;
+      Select(i);
       return AddLanguageResult::Selected;
     }
   // A copy of the language the file holds without a tab takes the tab and keeps its place.
@@ -280,14 +285,20 @@ void LanguageEditor::ReplaceOriginals(std::vector<std::u16string> originals) {
   if (originals == originals_) return;
   for (auto& tab : tabs_) {
     const Language* language = FindLanguage(tab.serial);
+    TranslationTable table(language ? language->lines : std::vector<std::u16string>{});
     std::vector<Cell> cells;
     cells.reserve(originals.size());
     for (const auto& o : originals) {
       int old = IndexOf(originals_, o);
-      if (old >= 0)
+      if (old >= 0) {
         cells.push_back(std::move(tab.cells[static_cast<std::size_t>(old)]));
-      else
-        cells.push_back(Cell{CellFor(language, o, tab.originalWhenMissing), false});
+      } else {
+        auto found = table.Find(o);
+        bool translated = found && !found->empty();
+        cells.push_back(Cell{
+            translated ? std::u16string(*found) : (tab.originalWhenMissing ? o : std::u16string()),
+            false});
+      }
     }
     tab.cells = std::move(cells);
   }

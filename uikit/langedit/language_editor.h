@@ -89,7 +89,7 @@ class LanguageEditor {
   int TabCount() const { return static_cast<int>(tabs_.size()); }
   const Tab& TabAt(int i) const { return tabs_[static_cast<std::size_t>(i)].tab; }
   int SelectedTab() const { return selected_; }
-  // Selects a tab; false (nothing changes) outside the tabs.
+  // Selects a tab and puts it in the strip; false (nothing changes) outside the tabs.
   bool SelectTab(int i);
   // Tabs in the strip, in tab order.
   std::vector<int> ShownTabs() const;
@@ -99,7 +99,7 @@ class LanguageEditor {
   bool PrevPage();
 
   // Adds a tab for the locale at a position of the language box, or selects
-  // the tab that already shows that language.
+  // the tab that already shows that language (and puts it in the strip).
   AddLanguageResult AddLanguage(int boxIndex);
   // Removes the selected tab and its language; false without a selected tab.
   bool DeleteLanguage();
@@ -160,6 +160,7 @@ class LanguageEditor {
   std::vector<Cell> FillCells(const Language* language, bool originalWhenMissing) const;
   std::vector<std::u16string> TabLines(const TabState& tab, const Language& language) const;
   void ShowTabWindow();
+  void Select(int i);
   int AppendTab(Tab tab, int serial, bool originalWhenMissing);
   void ReplaceOriginals(std::vector<std::u16string> originals);
 

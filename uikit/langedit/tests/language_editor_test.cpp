@@ -381,6 +381,13 @@ TEST(LanguageEditorTabWindow, TwelveTabsPageOneByOne) {
   for (int i = 0; i < 4; ++i) e.editor.NextPage();
   ASSERT_EQ(e.editor.AddLanguage(13), AddLang::Added);  // shown beside the window
   EXPECT_EQ(e.editor.ShownTabs(), (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  // Choosing a language whose tab lies outside the window selects and shows it.
+  ASSERT_EQ(e.editor.AddLanguage(1), AddLang::Selected);
+  EXPECT_EQ(e.editor.SelectedTab(), 1);
+  EXPECT_EQ(e.editor.ShownTabs(), (std::vector<int>{1, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_TRUE(e.editor.NextPage()) << "13 tabs: the window moves on";
+  EXPECT_EQ(e.editor.ShownTabs(), (std::vector<int>{5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(e.editor.SelectedTab(), 5) << "the selection follows into the window";
   EXPECT_EQ(e.Saved().languages.size(), 13u);
 }
 
@@ -620,6 +627,37 @@ TEST(LanguageEditorLocales, TablesAndBoxShareOnePositionPerLocale) {
   EXPECT_EQ(editor.EditorShortIDList().Find(u"1000"), -1);
   EXPECT_EQ(editor.EditorShortIDList().Lines()[14].key, u"");
   EXPECT_EQ(editor.EditorLocaleList().Find(u"1000"), 14);
+}
+
+}  // namespace
+
+namespace {
+
+// A pasted list of many thousand lines on a file of as many lines is taken and
+// saved in one go (each step near-linear: a quadratic one takes minutes here).
+TEST(LanguageEditorTextList, AHugeListIsTakenAndSaved) {
+  constexpr int kLines = 20000;
+  LanguageFileContent file;
+  file.languages.push_back({u"0804", {}});
+  for (int i = 0; i < kLines; ++i) {
+    std::u16string n;
+    for (char c : std::to_string(i)) n.push_back(static_cast<char16_t>(c));
+    file.originals.push_back(u"Text " + n);
+    file.languages[0].lines.push_back(u"Text " + n + u"=T" + n);
+  }
+  Editor e(file);
+  std::u16string list = e.editor.GetTabTextList();
+  for (int i = 0; i < kLines; ++i) {
+    std::u16string n;
+    for (char c : std::to_string(i)) n.push_back(static_cast<char16_t>(c));
+    list += u"New " + n + u"=N" + n + u"\r\n";
+  }
+  ASSERT_TRUE(e.editor.SetTabTextList(list));
+  EXPECT_EQ(e.editor.Originals().size(), 2u * kLines);
+  auto saved = e.Saved();
+  EXPECT_EQ(saved.originals.size(), 2u * kLines);
+  EXPECT_EQ(saved.languages[0].lines.size(), 2u * kLines);
+  EXPECT_EQ(Lookup(saved, u"0804", u"New 19999"), u"N19999");
 }
 
 }  // namespace
