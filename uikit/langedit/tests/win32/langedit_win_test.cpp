@@ -15,10 +15,13 @@
 #include "language_design_form.h"
 #include "language_file.h"
 #include "module_path.h"
+#include "translation.h"
 #include "translation_table.h"
+#include "vn_language.h"
 #include "wide.h"
 #include "win_editor_locale_source.h"
 #include "win_file_store.h"
+#include "win_locale_source.h"
 #include "window_input.h"
 
 namespace {
@@ -178,8 +181,19 @@ TEST(LangEditWindow, ATypedTranslationIsSavedAndReadBackExactly) {
     }
   ASSERT_EQ(replaced, 1);
   EXPECT_EQ(ReadBytes(f.path), quarn::WriteLanguageFile(expected).value());
-  quarn::TranslationTable table(Decode(ReadBytes(f.path)).languages[1].lines);
-  EXPECT_EQ(table.Translate(u"Click"), u"Tap once");
+
+  // The programs' language component, started from that folder, shows the new text.
+  quarn::WinLocaleSource systemLocales;
+  quarn::LanguageContext context;
+  TvnLanguage language(
+      nullptr, quarn::LanguageServices{f.files, systemLocales, FromWide(dir + L"quarnmon.exe")},
+      context);
+  ASSERT_EQ(language.LanguageCount(), 3);
+  language.SetLang(u"0804");
+  EXPECT_EQ(context.Translate(u"Click"), u"Tap once");
+  quarn::TranslationTable shippedTable(Decode(shipped).languages[1].lines);
+  EXPECT_EQ(context.Translate(u"Exit"), shippedTable.Translate(u"Exit"));
+  EXPECT_NE(context.Translate(u"Exit"), u"Exit");
 }
 
 TEST(LangEditWindow, ADamagedFileOpensEmptyWithAMessageAndIsLeftAlone) {
