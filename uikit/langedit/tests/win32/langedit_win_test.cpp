@@ -218,6 +218,28 @@ TEST(LangEditWindow, ADamagedFileOpensEmptyWithAMessageAndIsLeftAlone) {
   EXPECT_EQ(ReadBytes(dir + L"vn.local"), bytes);
 }
 
+TEST(LangEditWindow, ASaveThatCannotReplaceTheFileLeavesItAndSaysSo) {
+  std::wstring dir = FolderWithShippedFile(L"locked");
+  auto shipped = ReadBytes(dir + L"vn.local");
+  OpenForm f(dir);
+  ASSERT_TRUE(f.form.Model().SetTranslation(1, 0, u"changed"));
+  // Another program holds the file open without sharing it.
+  HANDLE held = CreateFileW(f.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SendMessageW(f.form.Control(Form::kSbtnSaveLanguageToFile), BM_CLICK, 0, 0);
+  CloseHandle(held);
+  ASSERT_EQ(f.notices.size(), 1u);
+  EXPECT_NE(f.notices[0].find(L"could not be written"), std::wstring::npos);
+  EXPECT_EQ(ReadBytes(f.path), shipped);
+  EXPECT_TRUE(f.form.Model().Modified()) << "the edit is still there to save";
+  // Once the file is free, the same click saves.
+  SendMessageW(f.form.Control(Form::kSbtnSaveLanguageToFile), BM_CLICK, 0, 0);
+  EXPECT_EQ(f.notices.size(), 1u);
+  EXPECT_NE(ReadBytes(f.path), shipped);
+  EXPECT_FALSE(f.form.Model().Modified());
+}
+
 // The pop-up runs its own loop: a thread timer inside it plays the user.
 struct TextListDriver {
   static inline std::wstring seen;
