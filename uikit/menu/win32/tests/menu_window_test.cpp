@@ -1,0 +1,182 @@
+// A menu shown through the Win32 host with real input (xdotool): each level is a real
+// top-level pop-up window, hovering a sub-menu row opens its level to the right,
+// clicking a leaf fires the click with its ItemID and closes every level, and clicking
+// another window closes the menu without a click.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "menu/menu_box.h"
+#include "menu/vn_menu_ex.h"
+#include "win_menu_host.h"
+#include "window_input.h"
+
+namespace quarn::menu {
+namespace {
+
+using ui::testing::MoveTo;
+using ui::testing::Pump;
+using ui::testing::PumpUntil;
+using ui::testing::Xdotool;
+
+HWND HandleOf(const TvnMenuItemsEx& level) {
+  TvnMenuBox* box = level.Box();
+  return box && box->Window() ? reinterpret_cast<HWND>(box->Window()->Id()) : nullptr;
+}
+
+bool Shown(const TvnMenuItemsEx& level) {
+  HWND h = HandleOf(level);
+  return h && IsWindowVisible(h);
+}
+
+// The screen centre of row `row` of an open level.
+POINT RowCentre(const TvnMenuBox& box, int row) {
+  const ui::RectF r = box.RowRect(row);
+  return {LONG(box.Position().x + r.x + r.width / 2), LONG(box.Position().y + r.y + r.height / 2)};
+}
+
+bool Click() {
+  return Xdotool(L"click 1");
+}
+
+struct MenuFixture {
+  ui::testing::OtherWindow other{20, 20, 600, 500};
+  WinMenuHost host;
+  TvnMenuEx menu;
+  TvnMenuItemEx* more = nullptr;
+  TvnMenuItemEx* subB = nullptr;
+  struct ClickSeen {
+    std::uint32_t id;
+    std::u16string name;
+  };
+  std::vector<ClickSeen> clicks;
+
+  MenuFixture() {
+    menu.Host = &host;
+    menu.Items().Add(u"One")->Caption = u"One";
+    menu.Items().Add(u"Two")->Caption = u"Two";
+    more = menu.Items().Add(u"More");
+    more->Caption = u"More";
+    more->SubItems().Add(u"SubA")->Caption = u"Sub A";
+    subB = more->SubItems().Add(u"SubB");
+    subB->Caption = u"Sub B";
+    menu.OnItemsClick = [this](TvnMenuItemEx&, const std::u16string& name, std::uint32_t id,
+                               const void*, std::int32_t) {
+      clicks.push_back({id, name});
+    };
+    SetForegroundWindow(other.hwnd);
+    PumpUntil([&] { return GetForegroundWindow() == other.hwnd; }, 3000);
+  }
+
+  bool Show() {
+    MenuTarget target;
+    target.clientOrigin = {200, 150};
+    target.holderLeft = 20;
+    target.window = reinterpret_cast<std::uintptr_t>(other.hwnd);
+    return menu.ShowMainMenu(target, ui::Placement::Bottom);
+  }
+};
+
+TEST(MenuWindowInput, SubMenuOpensToTheRightAndAClickOnASubItemClosesEveryLevel) {
+  MenuFixture f;
+  ASSERT_TRUE(f.Show());
+  TvnMenuItemsEx& main = f.menu.Items();
+  HWND top = HandleOf(main);
+  ASSERT_NE(top, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+
+  // A real top-level, topmost, borderless window at the asked point and size.
+  EXPECT_TRUE(IsWindowVisible(top));
+  EXPECT_EQ(GetAncestor(top, GA_PARENT), GetDesktopWindow());
+  EXPECT_EQ(GetWindow(top, GW_OWNER), f.other.hwnd);
+  const LONG_PTR style = GetWindowLongPtrW(top, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(top, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+  RECT rc;
+  GetWindowRect(top, &rc);
+  EXPECT_EQ(rc.left, 200);
+  EXPECT_EQ(rc.top, 150);
+  const TvnMenuBox& box = *main.Box();
+  EXPECT_EQ(rc.right - rc.left, LONG(std::lround(box.PopupWidth())));
+  EXPECT_EQ(rc.bottom - rc.top, LONG(std::lround(box.PopupHeight())));
+
+  // Hovering the sub-menu row opens the sub-level beside it, to its right.
+  const POINT moreAt = RowCentre(box, 2);
+  ASSERT_TRUE(MoveTo(moreAt.x, moreAt.y));
+  ASSERT_TRUE(PumpUntil([&] { return Shown(f.more->SubItems()); }, 3000));
+  HWND sub = HandleOf(f.more->SubItems());
+  RECT src;
+  GetWindowRect(sub, &src);
+  const ui::RectF moreRow = box.RowRect(2);
+  EXPECT_EQ(src.left, LONG(200 + moreRow.x + moreRow.width));
+  EXPECT_GE(src.left, rc.left + (rc.right - rc.left) / 2);
+  EXPECT_EQ(src.top, LONG(150 + moreRow.y));
+  EXPECT_TRUE(IsWindowVisible(top)) << "the main level stays open beside its sub-level";
+  EXPECT_EQ(GetAncestor(sub, GA_PARENT), GetDesktopWindow());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == sub; }, 3000));
+
+  // Clicking the second sub-item fires its ItemID once and closes both levels.
+  const TvnMenuBox& subBox = *f.more->SubItems().Box();
+  const POINT subBAt = RowCentre(subBox, 1);
+  ASSERT_TRUE(MoveTo(subBAt.x, subBAt.y));
+  ASSERT_TRUE(PumpUntil([&] { return subBox.MoveOverRow() == 1; }, 3000));
+  ASSERT_TRUE(Click());
+  ASSERT_TRUE(PumpUntil([&] { return !f.clicks.empty(); }, 3000));
+  Pump(300);
+  ASSERT_EQ(f.clicks.size(), 1u);
+  EXPECT_EQ(f.clicks[0].id, f.subB->ItemID());
+  EXPECT_EQ(f.clicks[0].name, u"SubB");
+  EXPECT_FALSE(f.menu.IsMenuOpen());
+  EXPECT_FALSE(IsWindowVisible(top));
+  EXPECT_FALSE(IsWindowVisible(sub));
+}
+
+TEST(MenuWindowInput, ClickingElsewhereClosesTheMenuWithoutAClick) {
+  MenuFixture f;
+  int closes = 0;
+  f.menu.OnMenuClose = [&](TvnMenuItemsEx&) { ++closes; };
+  ASSERT_TRUE(f.Show());
+  HWND top = HandleOf(f.menu.Items());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  // Open the sub-level too: a click outside both closes both.
+  const POINT moreAt = RowCentre(*f.menu.Items().Box(), 2);
+  ASSERT_TRUE(MoveTo(moreAt.x, moreAt.y));
+  ASSERT_TRUE(PumpUntil([&] { return Shown(f.more->SubItems()); }, 3000));
+  HWND sub = HandleOf(f.more->SubItems());
+
+  ASSERT_TRUE(MoveTo(100, 450));
+  ASSERT_TRUE(Click());
+  ASSERT_TRUE(PumpUntil([&] { return !f.menu.IsMenuOpen(); }, 3000));
+  Pump(300);
+  EXPECT_FALSE(IsWindowVisible(top));
+  EXPECT_FALSE(IsWindowVisible(sub));
+  EXPECT_TRUE(f.clicks.empty());
+  EXPECT_GE(closes, 1);
+
+  // The menu opens again in the same windows after such a close.
+  ASSERT_TRUE(f.Show());
+  EXPECT_EQ(HandleOf(f.menu.Items()), top);
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+}
+
+TEST(MenuWindowInput, PostedTasksRunFromTheLoopInOrderAndDieWithTheHost) {
+  std::vector<int> ran;
+  {
+    WinMenuHost host;
+    host.Post([&] { ran.push_back(1); });
+    host.Post([&] { ran.push_back(2); });
+    EXPECT_TRUE(ran.empty()) << "nothing runs inside Post";
+    ASSERT_TRUE(PumpUntil([&] { return ran.size() == 2; }, 3000));
+    EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+    host.Post([&] { ran.push_back(3); });
+  }
+  Pump(200);
+  EXPECT_EQ(ran.size(), 2u) << "a task queued when the host went must not run";
+}
+
+}  // namespace
+}  // namespace quarn::menu
