@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "menu/menu_box.h"
@@ -161,6 +162,38 @@ TEST(MenuWindowInput, ClickingElsewhereClosesTheMenuWithoutAClick) {
   ASSERT_TRUE(f.Show());
   EXPECT_EQ(HandleOf(f.menu.Items()), top);
   EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+}
+
+TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWindows) {
+  MenuFixture f;
+  int closes = 0;
+  f.menu.OnMenuClose = [&](TvnMenuItemsEx&) { ++closes; };
+  auto owner = std::make_unique<ui::testing::OtherWindow>(700, 20, 100, 100);
+  MenuTarget target;
+  target.clientOrigin = {200, 150};
+  target.window = reinterpret_cast<std::uintptr_t>(owner->hwnd);
+  ASSERT_TRUE(f.menu.ShowMainMenu(target, ui::Placement::Bottom));
+  HWND top = HandleOf(f.menu.Items());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  const POINT moreAt = RowCentre(*f.menu.Items().Box(), 2);
+  ASSERT_TRUE(MoveTo(moreAt.x, moreAt.y));
+  ASSERT_TRUE(PumpUntil([&] { return Shown(f.more->SubItems()); }, 3000));
+  HWND sub = HandleOf(f.more->SubItems());
+
+  owner.reset();  // takes its owned pop-ups with it
+  Pump(300);
+  EXPECT_FALSE(IsWindow(top));
+  EXPECT_FALSE(IsWindow(sub));
+  EXPECT_FALSE(f.menu.IsMenuOpen());
+  EXPECT_EQ(HandleOf(f.menu.Items()), nullptr) << "the box must forget a destroyed window";
+  EXPECT_GE(closes, 1);
+
+  ASSERT_TRUE(MoveTo(100, 450));  // off the new level: hovering would open the sub-level
+  ASSERT_TRUE(f.Show());
+  HWND again = HandleOf(f.menu.Items());
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(IsWindow(again) && IsWindowVisible(again));
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == again; }, 3000));
 }
 
 TEST(MenuWindowInput, PostedTasksRunFromTheLoopInOrderAndDieWithTheHost) {
