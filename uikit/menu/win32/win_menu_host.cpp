@@ -28,9 +28,12 @@ ui::PointF ClientPoint(LPARAM lParam) {
 
 // One level's pop-up window. The window procedure never touches the object after a call
 // into the menu that may have destroyed it.
+using PaintedHandler = std::function<void(const TvnMenuBox&)>;
+
 class WinMenuPopup final : public MenuPopupWindow {
  public:
-  WinMenuPopup(TvnMenuBox& box, HWND owner) : box_(box) {
+  WinMenuPopup(TvnMenuBox& box, HWND owner, std::weak_ptr<PaintedHandler> painted)
+      : box_(box), painted_(std::move(painted)) {
     static const bool registered = [] {
       WNDCLASSEXW wc{};
       wc.cbSize = sizeof wc;
@@ -155,6 +158,10 @@ class WinMenuPopup final : public MenuPopupWindow {
         return true;
       case WM_PAINT:
         Paint(hwnd);
+        if (auto painted = painted_.lock(); painted && *painted) {
+          PaintedHandler handler = *painted;
+          handler(box_);  // may destroy the menu: nothing after this
+        }
         return true;
       case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -208,6 +215,7 @@ class WinMenuPopup final : public MenuPopupWindow {
   }
 
   TvnMenuBox& box_;
+  std::weak_ptr<PaintedHandler> painted_;
   HWND hwnd_ = nullptr;
   bool tracking_ = false;
 };
@@ -242,7 +250,7 @@ std::unique_ptr<MenuPopupWindow> WinMenuHost::CreatePopupWindow(TvnMenuBox& box,
                                                                 std::uintptr_t owner) {
   HWND ownerWindow = reinterpret_cast<HWND>(owner);
   if (ownerWindow && !IsWindow(ownerWindow)) ownerWindow = nullptr;
-  auto popup = std::make_unique<WinMenuPopup>(box, ownerWindow);
+  auto popup = std::make_unique<WinMenuPopup>(box, ownerWindow, painted_);
   if (!popup->Ok()) return nullptr;
   return popup;
 }

@@ -31,6 +31,12 @@ class WinMenuHost final : public MenuHost {
   // Tasks still queued when the host goes are dropped.
   void Post(std::function<void()> task) override;
 
+  // Called after a pop-up of this host painted its box (for timings and tests). Pop-ups
+  // that outlive the host call nothing.
+  void SetOnPainted(std::function<void(const TvnMenuBox&)> handler) {
+    *painted_ = std::move(handler);
+  }
+
  private:
   static LRESULT CALLBACK MessageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RunPosted();
@@ -39,6 +45,8 @@ class WinMenuHost final : public MenuHost {
   std::deque<std::function<void()>> tasks_;
   HDC measureDc_ = nullptr;
   std::unique_ptr<ui::GdiplusCanvas> measure_;
+  std::shared_ptr<std::function<void(const TvnMenuBox&)>> painted_ =
+      std::make_shared<std::function<void(const TvnMenuBox&)>>();
 };
 
 }  // namespace quarn::menu
