@@ -99,25 +99,8 @@ class DemoProcess {
 
   // The demo's visible menu pop-ups, left to right.
   std::vector<RECT> Popups() const {
-    struct Walk {
-      DWORD pid;
-      std::vector<RECT> found;
-    } walk{pi_.dwProcessId, {}};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-          auto* w = reinterpret_cast<Walk*>(l);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(h, &pid);
-          wchar_t cls[64] = {};
-          GetClassNameW(h, cls, 64);
-          if (pid == w->pid && IsWindowVisible(h) && std::wstring(cls) == L"TQuarnMenuPopup") {
-            RECT r;
-            GetWindowRect(h, &r);
-            w->found.push_back(r);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
+    PopupWalk walk{pi_.dwProcessId, {}};
+    EnumWindows(&DemoProcess::CollectPopup, reinterpret_cast<LPARAM>(&walk));
     std::sort(walk.found.begin(), walk.found.end(),
               [](const RECT& a, const RECT& b) { return a.left < b.left; });
     return walk.found;
@@ -127,6 +110,24 @@ class DemoProcess {
   }
 
  private:
+  struct PopupWalk {
+    DWORD pid;
+    std::vector<RECT> found;
+  };
+  static BOOL CALLBACK CollectPopup(HWND h, LPARAM l) {
+    auto* w = reinterpret_cast<PopupWalk*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (pid == w->pid && IsWindowVisible(h) && std::wstring(cls) == L"TQuarnMenuPopup") {
+      RECT r;
+      GetWindowRect(h, &r);
+      w->found.push_back(r);
+    }
+    return TRUE;
+  }
+
   PROCESS_INFORMATION pi_{};
   HWND window_ = nullptr;
 };

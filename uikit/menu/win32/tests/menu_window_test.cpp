@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "foreground.h"
 #include "menu/menu_box.h"
 #include "menu/vn_menu_ex.h"
 #include "win_menu_host.h"
@@ -41,6 +42,26 @@ bool Click() {
   return Xdotool(L"click 1");
 }
 
+// The window in front, for failure messages: its class and whether this program owns it.
+std::string Describe(HWND h) {
+  if (!h) return "no window";
+  wchar_t cls[64] = {};
+  GetClassNameW(h, cls, 64);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  std::string out(cls, cls + wcslen(cls));
+  for (char& c : out)
+    if (c < 0x20 || c > 0x7E) c = '?';
+  return out + (pid == GetCurrentProcessId() ? " (this program)" : " (another program)");
+}
+
+// Waits, bounded, until `h` is the foreground window.
+::testing::AssertionResult BecomesForeground(HWND h) {
+  if (PumpUntil([&] { return GetForegroundWindow() == h; }, 5000))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "in front: " << Describe(GetForegroundWindow());
+}
+
 struct MenuFixture {
   ui::testing::OtherWindow other{20, 20, 600, 500};
   WinMenuHost host;
@@ -66,9 +87,24 @@ struct MenuFixture {
                                const void*, std::int32_t) {
       clicks.push_back({id, name});
     };
-    SetForegroundWindow(other.hwnd);
-    PumpUntil([&] { return GetForegroundWindow() == other.hwnd; }, 3000);
+    // Every case starts from the same desktop, whatever earlier programs left: the
+    // pointer parked over the owner window, away from where the levels open (a level
+    // appearing under it would be hovered), and the owner window in front, brought
+    // there as the toolkit brings its dialogs and then clicked with real input.
+    ready = MoveTo(kParkX, kParkY);
+    ui::ForceWindowToForeground(other.hwnd);
+    ready = ready && Click() &&
+            PumpUntil(
+                [&] {
+                  return GetForegroundWindow() == other.hwnd &&
+                         !(GetAsyncKeyState(VK_LBUTTON) & 0x8000);
+                },
+                5000);
+    Pump(100);  // the click's release has been handled
   }
+
+  static constexpr int kParkX = 60, kParkY = 460;
+  bool ready = false;
 
   bool Show() {
     MenuTarget target;
@@ -81,11 +117,12 @@ struct MenuFixture {
 
 TEST(MenuWindowInput, SubMenuOpensToTheRightAndAClickOnASubItemClosesEveryLevel) {
   MenuFixture f;
+  ASSERT_TRUE(f.ready) << "owner window in front: " << Describe(GetForegroundWindow());
   ASSERT_TRUE(f.Show());
   TvnMenuItemsEx& main = f.menu.Items();
   HWND top = HandleOf(main);
   ASSERT_NE(top, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  ASSERT_TRUE(BecomesForeground(top));
 
   // A real top-level, topmost, borderless window at the asked point and size.
   EXPECT_TRUE(IsWindowVisible(top));
@@ -118,7 +155,7 @@ TEST(MenuWindowInput, SubMenuOpensToTheRightAndAClickOnASubItemClosesEveryLevel)
   EXPECT_EQ(src.top, LONG(150 + moreRow.y));
   EXPECT_TRUE(IsWindowVisible(top)) << "the main level stays open beside its sub-level";
   EXPECT_EQ(GetAncestor(sub, GA_PARENT), GetDesktopWindow());
-  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == sub; }, 3000));
+  ASSERT_TRUE(BecomesForeground(sub));
 
   // Clicking the second sub-item fires its ItemID once and closes both levels.
   const TvnMenuBox& subBox = *f.more->SubItems().Box();
@@ -138,11 +175,12 @@ TEST(MenuWindowInput, SubMenuOpensToTheRightAndAClickOnASubItemClosesEveryLevel)
 
 TEST(MenuWindowInput, ClickingElsewhereClosesTheMenuWithoutAClick) {
   MenuFixture f;
+  ASSERT_TRUE(f.ready) << "owner window in front: " << Describe(GetForegroundWindow());
   int closes = 0;
   f.menu.OnMenuClose = [&](TvnMenuItemsEx&) { ++closes; };
   ASSERT_TRUE(f.Show());
   HWND top = HandleOf(f.menu.Items());
-  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  ASSERT_TRUE(BecomesForeground(top));
   // Open the sub-level too: a click outside both closes both.
   const POINT moreAt = RowCentre(*f.menu.Items().Box(), 2);
   ASSERT_TRUE(MoveTo(moreAt.x, moreAt.y));
@@ -161,11 +199,12 @@ TEST(MenuWindowInput, ClickingElsewhereClosesTheMenuWithoutAClick) {
   // The menu opens again in the same windows after such a close.
   ASSERT_TRUE(f.Show());
   EXPECT_EQ(HandleOf(f.menu.Items()), top);
-  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  EXPECT_TRUE(BecomesForeground(top));
 }
 
 TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWindows) {
   MenuFixture f;
+  ASSERT_TRUE(f.ready) << "owner window in front: " << Describe(GetForegroundWindow());
   int closes = 0;
   f.menu.OnMenuClose = [&](TvnMenuItemsEx&) { ++closes; };
   auto owner = std::make_unique<ui::testing::OtherWindow>(700, 20, 100, 100);
@@ -174,7 +213,7 @@ TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWin
   target.window = reinterpret_cast<std::uintptr_t>(owner->hwnd);
   ASSERT_TRUE(f.menu.ShowMainMenu(target, ui::Placement::Bottom));
   HWND top = HandleOf(f.menu.Items());
-  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000));
+  ASSERT_TRUE(BecomesForeground(top));
   const POINT moreAt = RowCentre(*f.menu.Items().Box(), 2);
   ASSERT_TRUE(MoveTo(moreAt.x, moreAt.y));
   ASSERT_TRUE(PumpUntil([&] { return Shown(f.more->SubItems()); }, 3000));
@@ -193,7 +232,7 @@ TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWin
   HWND again = HandleOf(f.menu.Items());
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(IsWindow(again) && IsWindowVisible(again));
-  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == again; }, 3000));
+  EXPECT_TRUE(BecomesForeground(again));
 }
 
 TEST(MenuWindowInput, PostedTasksRunFromTheLoopInOrderAndDieWithTheHost) {
