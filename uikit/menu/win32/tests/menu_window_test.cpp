@@ -55,10 +55,29 @@ std::string Describe(HWND h) {
   return out + (pid == GetCurrentProcessId() ? " (this program)" : " (another program)");
 }
 
-// Waits, bounded, until `h` is the foreground window.
+// Activating a window makes Wine give its X window the input focus, and the X server
+// answers with a FocusIn event; Wine activates the window of every FocusIn it reads.
+// Under load that event can be read after a menu level took the activation, which then
+// goes back to the window activated before, and the menu closes. A request with a reply
+// on this thread's X connection (Wine asks the X server for the pointer when its cached
+// position is older than a moment) delivers every event queued before it, and pumping
+// handles them: after a few rounds no stale focus event is left in flight.
+void SettleFocus() {
+  for (int i = 0; i < 3; ++i) {
+    Sleep(150);
+    POINT p;
+    GetCursorPos(&p);
+    Pump(50);
+  }
+}
+
+// Waits, bounded, until `h` is the foreground window and stays so once the focus
+// events in flight are handled.
 ::testing::AssertionResult BecomesForeground(HWND h) {
-  if (PumpUntil([&] { return GetForegroundWindow() == h; }, 5000))
-    return ::testing::AssertionSuccess();
+  if (PumpUntil([&] { return GetForegroundWindow() == h; }, 5000)) {
+    SettleFocus();
+    if (GetForegroundWindow() == h) return ::testing::AssertionSuccess();
+  }
   return ::testing::AssertionFailure() << "in front: " << Describe(GetForegroundWindow());
 }
 
@@ -100,7 +119,8 @@ struct MenuFixture {
                          !(GetAsyncKeyState(VK_LBUTTON) & 0x8000);
                 },
                 5000);
-    Pump(100);  // the click's release has been handled
+    SettleFocus();
+    ready = ready && GetForegroundWindow() == other.hwnd;
   }
 
   static constexpr int kParkX = 60, kParkY = 460;
@@ -196,7 +216,9 @@ TEST(MenuWindowInput, ClickingElsewhereClosesTheMenuWithoutAClick) {
   EXPECT_TRUE(f.clicks.empty());
   EXPECT_GE(closes, 1);
 
-  // The menu opens again in the same windows after such a close.
+  // The menu opens again in the same windows after such a close (once the focus events
+  // of the click that closed it are handled).
+  SettleFocus();
   ASSERT_TRUE(f.Show());
   EXPECT_EQ(HandleOf(f.menu.Items()), top);
   EXPECT_TRUE(BecomesForeground(top));
@@ -208,6 +230,7 @@ TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWin
   int closes = 0;
   f.menu.OnMenuClose = [&](TvnMenuItemsEx&) { ++closes; };
   auto owner = std::make_unique<ui::testing::OtherWindow>(700, 20, 100, 100);
+  SettleFocus();  // the new owner window was activated
   MenuTarget target;
   target.clientOrigin = {200, 150};
   target.window = reinterpret_cast<std::uintptr_t>(owner->hwnd);
@@ -228,6 +251,7 @@ TEST(MenuWindowInput, OwnerDestroyedWhileOpenClosesTheMenuAndANewShowMakesNewWin
   EXPECT_GE(closes, 1);
 
   ASSERT_TRUE(MoveTo(100, 450));  // off the new level: hovering would open the sub-level
+  SettleFocus();
   ASSERT_TRUE(f.Show());
   HWND again = HandleOf(f.menu.Items());
   ASSERT_NE(again, nullptr);
