@@ -165,7 +165,9 @@ TEST(FunctionMenu, EveryFunctionIdTheMonitorPlaysNamesItsItem) {
     // of the four that ask for them.
     const bool withParameters = r.id == MENUID_VIRTUAL_KEYBOARD || r.id == MENUID_QUICK_LAUNCH ||
                                 r.id == MENUID_FIRE_KEY || r.id == MENUID_MACRO_KEY;
-    if (!item->HasSubItems()) EXPECT_NE(IsBasicFunctionMenuID(r.id), withParameters) << r.id;
+    if (!item->HasSubItems()) {
+      EXPECT_NE(IsBasicFunctionMenuID(r.id), withParameters) << r.id;
+    }
   }
   // IDs nothing stores name nothing here (the monitor's IDs of other menus among them).
   for (std::uint32_t id : {0u, 22u, 100u, 1000u, 1013u, 1110u, 1209u, 1308u, 1401u, 110101u})
