@@ -1,31 +1,46 @@
 // uikit_demo: one window with each control of the toolkit, a pop-up at each placement,
-// a modal test dialog, an OK/CANCEL/APPLY strip drawn from the image store and a frame
-// dialog, so the toolkit can be driven with real input. Every event is appended to
-// uikit_demo.log beside the executable. Built with the tests; not part of the install.
+// a modal test dialog, an OK/CANCEL/APPLY strip drawn from the image store, a frame
+// dialog, and the configuration window's function menu and wheel menu, so the toolkit
+// can be driven with real input. Every event is appended to uikit_demo.log beside the
+// executable. Built with the tests; not part of the install.
 //
 //   uikit_demo.exe [--lang 0409|0804|0404]   the window (class "TQuarnUiDemo", 800 x 600,
 //                                            centred); pictures from images\<lang>\ beside
 //                                            the executable, images\0409\ when that
-//                                            folder is missing
+//                                            folder is missing; menu captions translated
+//                                            by vn.local beside the executable
 //   uikit_demo.exe --post 7036               finds the running demo's window by its class
 //                                            and posts it message 7036 (it quits)
 //
 // The frame dialog ("Dialog") is centred in the screen rectangle (200,150)-(1000,750) and
 // starts with the values "7" and "abc".
+//
+// "Key Functions" (client (20,400) 220 x 39) opens the function menu with its top-left
+// at client (430, 10), marking the item chosen last; "Wheel" (client (260,400) 140 x 39)
+// opens the wheel menu at the button's right edge, with the item chosen last checked;
+// "Language" switches the captions between 0409 and 0804. The log gets
+// "menu open function|wheel", "close <level>" for each closing level ("main", or the
+// ItemID of the item whose sub-menu it is), "click <name> <id>" and "wheel click <name>
+// <id>", "language=<id>".
 #include <cstdio>
 #include <cstdlib>
 #include <cwctype>
 #include <string>
 
 #include "dialog_window.h"
+#include "function_menu.h"
 #include "gdiplus_picture_decoder.h"
 #include "gdiplus_session.h"
 #include "image_data_base.h"
+#include "language_file.h"
+#include "menu/vn_menu_ex.h"
 #include "modal_runner.h"
 #include "popup_window.h"
 #include "scene_window.h"
+#include "translation.h"
 #include "win32/module_path.h"
 #include "win32/win_file_store.h"
+#include "win_menu_host.h"
 // After <windows.h> (through the toolkit's headers).
 #include <shellapi.h>
 
@@ -37,6 +52,7 @@ using namespace quarn::ui;
 constexpr const wchar_t* kDemoClass = L"TQuarnUiDemo";
 constexpr UINT kTerminateMessage = 7036;
 constexpr ScreenRect kDialogArea{200, 150, 1000, 750};
+constexpr PointF kFunctionMenuAt{430, 10};  // client point of the function menu
 
 std::u16string g_folder;  // the executable's folder, with a trailing backslash
 
@@ -148,6 +164,7 @@ class Demo {
     };
     window_->OnTimer = [this](UINT_PTR) { WatchTooltip(); };
     for (auto& p : popups_) p.window = MakePopup(p);
+    BuildMenus();
   }
 
   bool Ok() const { return window_ && window_->Handle(); }
@@ -242,8 +259,125 @@ class Demo {
     };
 
     BuildStrip(root);
+
+    AddButton(root, u"BtnKeyFunctions", u"Key Functions", {20, 400, 220, 39}).OnClick =
+        [this](Object& o) { OpenFunctionMenu(o); };
+    AddButton(root, u"BtnWheel", u"Wheel", {260, 400, 140, 39}).OnClick = [this](Object& o) {
+      OpenWheelMenu(o);
+    };
+    AddButton(root, u"BtnLanguage", u"Language", {420, 400, 140, 39}).OnClick = [this](Object&) {
+      SetLanguage(language_ == u"0804" ? u"0409" : u"0804");
+    };
   }
 
+  // The menus of the configuration window, with fills of their own colours so that
+  // screenshots can tell the row states apart.
+  void BuildMenus() {
+    config::MenuArtwork art;
+    art.backgroundFill = Fill::Solid(Rgb(0x20, 0x24, 0x2C));
+    art.over = Fill::Solid(Rgb(0x3C, 0x5A, 0x82));
+    art.down = Fill::Solid(Rgb(0x2E, 0x8B, 0x57));
+    art.extender = Fill::Solid(Rgb(0xE9, 0xE9, 0xE9));
+    functionMenu_.Host = &menuHost_;
+    if (!config::BuildFunctionMenu(functionMenu_)) Log("function menu not built");
+    config::ApplyFunctionMenuLook(functionMenu_, art);
+    functionMenu_.OnItemsClick = [this](menu::TvnMenuItemEx&, const std::u16string& name,
+                                        std::uint32_t id, const void*, std::int32_t) {
+      Log("click " + Utf8(name) + " " + std::to_string(id));
+      chosenFunction_ = id;
+    };
+    functionMenu_.OnMenuClose = [](menu::TvnMenuItemsEx& level) {
+      Log("close " + LevelName(level));
+    };
+
+    art.normal = Fill::Solid(Rgb(0x30, 0x30, 0x38));
+    art.extender = Fill::None();
+    wheelMenu_.Host = &menuHost_;
+    if (!config::BuildWheelMenu(wheelMenu_)) Log("wheel menu not built");
+    config::ApplyWheelMenuLook(wheelMenu_, art);
+    wheelMenu_.Items().SetItemCheckedState(0, true);
+    wheelMenu_.OnItemsClick = [this](menu::TvnMenuItemEx&, const std::u16string& name,
+                                     std::uint32_t id, const void*, std::int32_t) {
+      Log("wheel click " + Utf8(name) + " " + std::to_string(id));
+      for (int i = 0; i < wheelMenu_.Items().Count(); ++i)
+        wheelMenu_.Items().SetItemCheckedState(i, wheelMenu_.Items().Items(i)->ItemID() == id);
+    };
+    wheelMenu_.OnMenuClose = [](menu::TvnMenuItemsEx& level) {
+      Log("wheel close " + LevelName(level));
+    };
+  }
+
+  static std::string LevelName(const menu::TvnMenuItemsEx& level) {
+    return level.OwnerItem() ? std::to_string(level.OwnerItem()->ItemID()) : "main";
+  }
+
+  menu::MenuTarget TargetOf(const Object& o) const {
+    POINT origin{0, 0};
+    ClientToScreen(window_->Handle(), &origin);
+    RECT wr;
+    GetWindowRect(window_->Handle(), &wr);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    menu::MenuTarget t = menu::MenuTarget::Of(o, {float(origin.x), float(origin.y)}, wr.left,
+                                              reinterpret_cast<std::uintptr_t>(window_->Handle()));
+    t.cursor = {float(cursor.x), float(cursor.y)};
+    return t;
+  }
+
+  void OpenFunctionMenu(const Object& opener) {
+    POINT at{LONG(kFunctionMenuAt.x), LONG(kFunctionMenuAt.y)};
+    ClientToScreen(window_->Handle(), &at);
+    Log("menu open function");
+    functionMenu_.ShowMainMenu(chosenFunction_, TargetOf(opener), Placement::Absolute,
+                               RectF{float(at.x), float(at.y), 0, 0});
+  }
+
+  void OpenWheelMenu(const Object& opener) {
+    const menu::MenuTarget target = TargetOf(opener);
+    const RectF r{target.clientOrigin.x + opener.AbsoluteRect().x + opener.AbsoluteRect().width - 1,
+                  target.clientOrigin.y + opener.AbsoluteRect().y, 0, 0};
+    Log("menu open wheel");
+    wheelMenu_.ShowMainMenu(-1, target, Placement::Absolute, r);
+  }
+
+  void SetLanguage(const std::u16string& id) {
+    language_ = id;
+    std::shared_ptr<const TranslationTable> table;
+    for (const auto& block : languages_.languages)
+      if (block.id == id) {
+        table = std::make_shared<TranslationTable>(block.lines);
+        break;
+      }
+    if (table)
+      ProgramLanguage().Activate(std::move(table));
+    else
+      ProgramLanguage().Deactivate();
+    Log("language=" + Utf8(id) + (ProgramLanguage().ActiveTable() ? "" : " (none)"));
+  }
+
+ public:
+  // Reads vn.local beside the executable and shows the menus in `language`.
+  void LoadLanguages(const std::u16string& language) {
+    const std::wstring path(g_folder.begin(), g_folder.end());
+    HANDLE file = CreateFileW((path + L"vn.local").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      std::vector<std::uint8_t> bytes;
+      LARGE_INTEGER size{};
+      if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (16 << 20)) {
+        bytes.resize(std::size_t(size.QuadPart));
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr)) got = 0;
+        bytes.resize(got);
+      }
+      CloseHandle(file);
+      if (auto content = ReadLanguageFile(bytes.data(), bytes.size())) languages_ = *content;
+    }
+    if (languages_.languages.empty()) Log("no vn.local");
+    SetLanguage(language);
+  }
+
+ private:
   // The OK/CANCEL/APPLY strip: one picture, swapped as the pointer enters, leaves,
   // presses and releases each button's area.
   void BuildStrip(Layout& root) {
@@ -330,6 +464,13 @@ class Demo {
   std::unique_ptr<SceneWindow> window_;
   Popup popups_[5];  // destroyed before the window that owns them
   bool tooltipShown_ = false;
+  LanguageFileContent languages_;
+  std::u16string language_ = u"0409";
+  std::int64_t chosenFunction_ = 0;
+  // The menus' pop-ups are owned by the window: the menus go before it.
+  menu::WinMenuHost menuHost_;
+  menu::TvnMenuEx functionMenu_;
+  menu::TvnMenuEx wheelMenu_;
 };
 
 int Run(int argc, wchar_t** argv) {
@@ -357,6 +498,7 @@ int Run(int argc, wchar_t** argv) {
     Demo demo(language);
     if (!demo.Ok()) return 3;
     Log("start language=" + Utf8(language));
+    demo.LoadLanguages(language);
     demo.Show();
     MSG msg;
     BOOL got;
