@@ -98,8 +98,12 @@ const N* At(std::span<const N> level, std::int64_t position) {
 
 }  // namespace
 
-std::span<const FunctionMenuNode> FunctionMenuItems() { return kFunctionMenu; }
-std::span<const FunctionMenuNode> WheelMenuItems() { return kWheelMenu; }
+std::span<const FunctionMenuNode> FunctionMenuItems() {
+  return kFunctionMenu;
+}
+std::span<const FunctionMenuNode> WheelMenuItems() {
+  return kWheelMenu;
+}
 
 const FunctionMenuNode* FindMenuItem(std::span<const FunctionMenuNode> level, std::int64_t id) {
   if (id <= 0 || id >= 1000000) return nullptr;

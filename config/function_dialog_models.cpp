@@ -43,7 +43,9 @@ std::u16string StoredProgramPath(const char16_t (&field)[1024]) {
   return std::u16string(std::begin(field), end);
 }
 
-bool ProgramPathFits(std::u16string_view path) { return path.size() <= kMaxProgramPathLength; }
+bool ProgramPathFits(std::u16string_view path) {
+  return path.size() <= kMaxProgramPathLength;
+}
 
 bool StoreProgramPath(char16_t (&field)[1024], std::u16string_view path) {
   if (!ProgramPathFits(path)) return false;

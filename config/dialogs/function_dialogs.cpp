@@ -107,7 +107,9 @@ void ComboKeyDialog::Load() {
   TextCombo->SetText(ComboKeyDialogText(fields));
 }
 
-void ComboKeyDialog::Store() { fields = combo_; }
+void ComboKeyDialog::Store() {
+  fields = combo_;
+}
 
 void ComboKeyDialog::StartRecording() {
   if (recording_) return;
@@ -166,9 +168,13 @@ QuickLaunchDialog::QuickLaunchDialog(FileChooser& chooser, std::function<void()>
   }
 }
 
-void QuickLaunchDialog::Load() { QuickLaunchExeFile->SetText(fields); }
+void QuickLaunchDialog::Load() {
+  QuickLaunchExeFile->SetText(fields);
+}
 
-void QuickLaunchDialog::Store() { fields = QuickLaunchExeFile->Text(); }
+void QuickLaunchDialog::Store() {
+  fields = QuickLaunchExeFile->Text();
+}
 
 void QuickLaunchDialog::BrowseClick() {
   std::u16string path;
@@ -189,8 +195,8 @@ void QuickLaunchDialog::OkClick() {
   GetScene().SetModalResult(kModalOk);
 }
 
-int RunQuickLaunchDialog(QuickLaunchDialog& dialog, std::u16string& values,
-                         const ScreenRect& area, DialogRunner& runner) {
+int RunQuickLaunchDialog(QuickLaunchDialog& dialog, std::u16string& values, const ScreenRect& area,
+                         DialogRunner& runner) {
   return RunDialog(dialog, values, area, runner);
 }
 

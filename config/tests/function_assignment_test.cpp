@@ -71,8 +71,8 @@ std::size_t EntryOffset(int index) {
 
 // Byte `at` of an entry set to `value` (little-endian, `width` bytes).
 void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int width) {
-  for (int k = 0; k < width; ++k) bytes[at + static_cast<std::size_t>(k)] =
-      static_cast<std::uint8_t>(value >> (8 * k));
+  for (int k = 0; k < width; ++k)
+    bytes[at + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(value >> (8 * k));
 }
 
 class FunctionAssignmentTest : public ConfigFixture {
@@ -81,19 +81,18 @@ class FunctionAssignmentTest : public ConfigFixture {
   // side button's entry (index 3) patterned, as a long-used profile has them.
   void StartWith(std::function<void(TMOUSECONFIGINFO&)> edit = nullptr) {
     StoreProfile(0, *ProfileWith([&](TMOUSECONFIGINFO& c) {
-      const auto pattern = Pattern(offsetof(TBUTTONFUNCINFO, ButtonIndex), 0x21);
-      std::memcpy(&c.ButtonFuncInfo[3], pattern.data(), pattern.size());
-      c.ButtonFuncInfo[3].ActionCode = 0x01020304;
-      std::memset(c.ButtonFuncInfo[3].Reserved4668, 0xEE, 4);
-      if (edit) edit(c);
-    }));
+                   const auto pattern = Pattern(offsetof(TBUTTONFUNCINFO, ButtonIndex), 0x21);
+                   std::memcpy(&c.ButtonFuncInfo[3], pattern.data(), pattern.size());
+                   c.ButtonFuncInfo[3].ActionCode = 0x01020304;
+                   std::memset(c.ButtonFuncInfo[3].Reserved4668, 0xEE, 4);
+                   if (edit) edit(c);
+                 }));
     window.originX = 100;
     window.originY = 50;
     Start();
-    assignment = std::make_unique<FunctionAssignment>(*dm, *controller, dialogs, fd,
-                                                      [](std::u16string_view t) {
-                                                        return u"T:" + std::u16string(t);
-                                                      });
+    assignment = std::make_unique<FunctionAssignment>(
+        *dm, *controller, dialogs, fd,
+        [](std::u16string_view t) { return u"T:" + std::u16string(t); });
     assignment->OnButtonChanged = [this](int i) { log.Add("caption " + std::to_string(i)); };
     assignment->OnRefreshButtonCaptions = [this] { log.Add("captions all"); };
     before = Stream(0);
@@ -144,7 +143,8 @@ TEST_F(FunctionAssignmentTest, EachChoiceWritesItsFieldsAndNothingElse) {
       {14, "combo", {3, 14, 14, offsetof(TBUTTONFUNCINFO, ComboKey), combo}},
       {15, "path", {2, -1, 15, offsetof(TBUTTONFUNCINFO, ProgramPath), path}},
       {17, "fire", {5, 42, 17, offsetof(TBUTTONFUNCINFO, FireKeyInfo), {3, 0, 60, 0}}},
-      {18, "macro",
+      {18,
+       "macro",
        {4, -1, 18, offsetof(TBUTTONFUNCINFO, MacroKeyInfo), Pattern(sizeof(TMACROKEYINFO), 0x5A)}},
   };
   for (const Row& r : rows) {
@@ -157,18 +157,21 @@ TEST_F(FunctionAssignmentTest, EachChoiceWritesItsFieldsAndNothingElse) {
                 expected.begin() + static_cast<std::ptrdiff_t>(r.expect.dataAt));
     expected[offsetof(TBUTTONFUNCINFO, FunctionKind)] = r.expect.kind;
     if (r.expect.code >= 0)
-      Put(expected, offsetof(TBUTTONFUNCINFO, FunctionCode), static_cast<std::uint64_t>(r.expect.code), 2);
+      Put(expected, offsetof(TBUTTONFUNCINFO, FunctionCode),
+          static_cast<std::uint64_t>(r.expect.code), 2);
     Put(expected, offsetof(TBUTTONFUNCINFO, MenuID), static_cast<std::uint32_t>(r.expect.menu), 4);
     const std::vector<std::uint8_t> after = Stream(0);
     EXPECT_EQ(EntryIn(after, 3), expected);
     // Everything outside the entry is as it was.
     std::vector<std::uint8_t> rest = after;
-    std::copy(expected.begin(), expected.end(), rest.begin() + static_cast<std::ptrdiff_t>(EntryOffset(3)));
+    std::copy(expected.begin(), expected.end(),
+              rest.begin() + static_cast<std::ptrdiff_t>(EntryOffset(3)));
     std::vector<std::uint8_t> restBefore = before;
     std::copy(expected.begin(), expected.end(),
               restBefore.begin() + static_cast<std::ptrdiff_t>(EntryOffset(3)));
     EXPECT_TRUE(rest == restBefore);
-    EXPECT_EQ(fd.calls, (*r.dialog ? std::vector<std::string>{r.dialog} : std::vector<std::string>{}));
+    EXPECT_EQ(fd.calls,
+              (*r.dialog ? std::vector<std::string>{r.dialog} : std::vector<std::string>{}));
     EXPECT_TRUE(controller->SettingsChanged);
     EXPECT_TRUE(dm->IsProfileChanged(0));
     std::vector<std::string> captions{"caption 3"};
@@ -200,8 +203,8 @@ TEST_F(FunctionAssignmentTest, DialogsNotConfirmedLeaveTheEntryByteForByte) {
 TEST_F(FunctionAssignmentTest, DialogsGetTheStoredValuesAndOpenInTheOptionsArea) {
   StartWith([](TMOUSECONFIGINFO& c) {
     c.ButtonFuncInfo[3].ComboKey = {0x43, 0, 0, 0, MODIFIER_CTRL};
-    std::fill(std::begin(c.ButtonFuncInfo[3].ProgramPath), std::end(c.ButtonFuncInfo[3].ProgramPath),
-              u'\0');
+    std::fill(std::begin(c.ButtonFuncInfo[3].ProgramPath),
+              std::end(c.ButtonFuncInfo[3].ProgramPath), u'\0');
     std::u16string old = u"D:\\old.exe";
     std::copy(old.begin(), old.end(), c.ButtonFuncInfo[3].ProgramPath);
     c.ButtonFuncInfo[3].FireKeyInfo = {4, 70};
@@ -297,7 +300,12 @@ TEST_F(FunctionAssignmentTest, ClickCountOfStoredCounts) {
   struct Row {
     std::int32_t count;
     int clicks;
-  } rows[] = {{-1, 0}, {0, 0}, {5, 5}, {15, 15}, {16, 15}, {1000, 15},
+  } rows[] = {{-1, 0},
+              {0, 0},
+              {5, 5},
+              {15, 15},
+              {16, 15},
+              {1000, 15},
               {std::numeric_limits<std::int32_t>::min(), 0}};
   for (const Row& r : rows) {
     dm->FCurrentProfileInfo.ConfigInfo.ButtonCount = r.count;
@@ -380,7 +388,8 @@ TEST_F(FunctionAssignmentTest, WheelItemsStoreTheirCode) {
   EXPECT_EQ(w.MenuID, 3);
   EXPECT_EQ(log.With("wheel"), (std::vector<std::string>{"wheel 1"}));
   const auto now = Stream(0);
-  for (auto [tag, item] : std::vector<std::pair<int, std::int64_t>>{{-1, 1}, {2, 1}, {0, 0}, {0, 7}, {1, -3}})
+  for (auto [tag, item] :
+       std::vector<std::pair<int, std::int64_t>>{{-1, 1}, {2, 1}, {0, 0}, {0, 7}, {1, -3}})
     EXPECT_FALSE(assignment->AssignWheelFunction(tag, item)) << tag << " " << item;
   EXPECT_TRUE(Stream(0) == now);
 }

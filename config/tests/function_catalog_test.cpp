@@ -1,6 +1,8 @@
 // The function vocabulary without windows: menu IDs to stored functions and
 // back, the captions and hints the assignment page derives from stored
 // entries, the page's highlight and hover state, and the dialogs' value rules.
+#include "function_catalog.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +12,6 @@
 
 #include "assign_page_model.h"
 #include "button_captions.h"
-#include "function_catalog.h"
 #include "function_dialog_models.h"
 #include "function_ids.h"
 #include "profile_defaults.h"
@@ -19,7 +20,9 @@
 namespace quarn {
 namespace {
 
-std::string Narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
+std::string Narrow(const std::u16string& s) {
+  return std::string(s.begin(), s.end());
+}
 
 // Every leaf of the function menu with its ID, walked from the tree.
 std::vector<std::int32_t> LeafIDs() {
@@ -40,15 +43,15 @@ TEST(FunctionCatalog, ChosenIDsStoreTheirKindAndCode) {
     FunctionChoice choice;
     std::int32_t code;  // for a basic function
   } rows[] = {
-      {1, FunctionChoice::Basic, 0},          {4, FunctionChoice::Basic, 3},
-      {9, FunctionChoice::Basic, 8},          {16, FunctionChoice::Basic, 41},
-      {19, FunctionChoice::Basic, 19},        {20, FunctionChoice::Basic, 20},
-      {21, FunctionChoice::Basic, 21},        {1001, FunctionChoice::Basic, 1001},
-      {1201, FunctionChoice::Basic, 33},      {1301, FunctionChoice::Basic, 34},
-      {1302, FunctionChoice::Basic, 35},      {1303, FunctionChoice::Basic, 36},
-      {1304, FunctionChoice::Basic, 1304},    {1307, FunctionChoice::Basic, 1307},
-      {1109, FunctionChoice::Basic, 1109},    {14, FunctionChoice::ComboKey, 14},
-      {15, FunctionChoice::QuickLaunch, 40},  {17, FunctionChoice::FireKey, 42},
+      {1, FunctionChoice::Basic, 0},         {4, FunctionChoice::Basic, 3},
+      {9, FunctionChoice::Basic, 8},         {16, FunctionChoice::Basic, 41},
+      {19, FunctionChoice::Basic, 19},       {20, FunctionChoice::Basic, 20},
+      {21, FunctionChoice::Basic, 21},       {1001, FunctionChoice::Basic, 1001},
+      {1201, FunctionChoice::Basic, 33},     {1301, FunctionChoice::Basic, 34},
+      {1302, FunctionChoice::Basic, 35},     {1303, FunctionChoice::Basic, 36},
+      {1304, FunctionChoice::Basic, 1304},   {1307, FunctionChoice::Basic, 1307},
+      {1109, FunctionChoice::Basic, 1109},   {14, FunctionChoice::ComboKey, 14},
+      {15, FunctionChoice::QuickLaunch, 40}, {17, FunctionChoice::FireKey, 42},
       {18, FunctionChoice::Macro, 43},
   };
   for (const Row& r : rows) {
@@ -58,10 +61,27 @@ TEST(FunctionCatalog, ChosenIDsStoreTheirKindAndCode) {
 }
 
 TEST(FunctionCatalog, SubMenuRowsAndIDsOutsideTheMenuStoreNothing) {
-  const std::int64_t ids[] = {0,       -1,     10,      11,     12,        13,
-                              22,      99,     1000,    1013,   1110,      1209,
-                              1308,    1401,   110101,  2101,   1000000,   -1001,
-                              100000,  1400,   std::numeric_limits<std::int64_t>::max(),
+  const std::int64_t ids[] = {0,
+                              -1,
+                              10,
+                              11,
+                              12,
+                              13,
+                              22,
+                              99,
+                              1000,
+                              1013,
+                              1110,
+                              1209,
+                              1308,
+                              1401,
+                              110101,
+                              2101,
+                              1000000,
+                              -1001,
+                              100000,
+                              1400,
+                              std::numeric_limits<std::int64_t>::max(),
                               std::numeric_limits<std::int64_t>::min()};
   for (std::int64_t id : ids) EXPECT_EQ(ChoiceOfMenuID(id), FunctionChoice::None) << id;
 }
@@ -92,8 +112,17 @@ TEST(FunctionCatalog, EveryLeafIsAFunctionMatchingTheMonitorsVocabulary) {
 TEST(FunctionCatalog, DefaultMenuIDsOfCodes) {
   struct Row {
     std::int32_t code, id;
-  } rows[] = {{0, 1},      {3, 4},   {4, 5},    {11, 110101}, {33, 1201}, {41, 16},
-              {43, 18},    {44, -1}, {-1, -1},  {1304, -1},   {std::numeric_limits<std::int32_t>::max(), -1}};
+  } rows[] = {{0, 1},
+              {3, 4},
+              {4, 5},
+              {11, 110101},
+              {33, 1201},
+              {41, 16},
+              {43, 18},
+              {44, -1},
+              {-1, -1},
+              {1304, -1},
+              {std::numeric_limits<std::int32_t>::max(), -1}};
   for (const Row& r : rows) EXPECT_EQ(DefaultMenuIDOfFunctionCode(r.code), r.id) << r.code;
 }
 
@@ -106,12 +135,23 @@ TEST(ButtonCaptions, MenuCaptionsByID) {
     std::int64_t id;
     const char16_t* caption;
   } rows[] = {
-      {1, u"Click"},           {21, u"Disabled"},        {1204, u"Next Track"},
-      {1001, u"Shut Down"},    {1109, u"WIN+C Charm Menu"}, {1307, u"Ctrl+P Print"},
-      {10, u"Windows Shortcut"}, {110101, u""},          {1401, u""},
-      {1000, u""},             {1013, u""},              {22, u""},
-      {0, u""},                {-5, u""},                {1000000, u""},
-      {999999, u""},           {std::numeric_limits<std::int64_t>::max(), u""},
+      {1, u"Click"},
+      {21, u"Disabled"},
+      {1204, u"Next Track"},
+      {1001, u"Shut Down"},
+      {1109, u"WIN+C Charm Menu"},
+      {1307, u"Ctrl+P Print"},
+      {10, u"Windows Shortcut"},
+      {110101, u""},
+      {1401, u""},
+      {1000, u""},
+      {1013, u""},
+      {22, u""},
+      {0, u""},
+      {-5, u""},
+      {1000000, u""},
+      {999999, u""},
+      {std::numeric_limits<std::int64_t>::max(), u""},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(GetMenuCaptionByID(r.id, nullptr), r.caption) << r.id;
@@ -171,8 +211,8 @@ TEST(ButtonCaptions, CaptionsAndHintsOfStoredFunctions) {
       {"key code beyond the table", Combo(0, 300, 0), u"Virtual Keyboard...",
        u"Virtual Keyboard: "},
       {"fire key", Fire(5, 60), u"Fire Key:[T:5,D:60]", u"Fire Key..."},
-      {"fire key out of range shows the stored values", Fire(65535, 0),
-       u"Fire Key:[T:65535,D:0]", u"Fire Key..."},
+      {"fire key out of range shows the stored values", Fire(65535, 0), u"Fire Key:[T:65535,D:0]",
+       u"Fire Key..."},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(ButtonCaption(r.entry, nullptr), r.caption) << r.why;
@@ -213,8 +253,8 @@ TEST(AssignPage, DefaultProfileCaptions) {
   auto c = DefaultConfig();
   AssignPageModel page;
   page.RefreshButtonCaptions(*c, nullptr);
-  const char16_t* expected[] = {u"Click", u"Right Click", u"Middle Click", u"Forward",
-                                u"Backward", u"", u""};
+  const char16_t* expected[] = {
+      u"Click", u"Right Click", u"Middle Click", u"Forward", u"Backward", u"", u""};
   for (int i = 0; i < kAssignButtonCount; ++i) EXPECT_EQ(page.Captions()[i], expected[i]) << i;
 }
 
@@ -224,8 +264,14 @@ TEST(AssignPage, StoredButtonCountsAreHeldToTheButtons) {
   struct Row {
     std::int32_t count;
     int shown;
-  } rows[] = {{-1, 0}, {0, 0},  {5, 5},    {7, 7},   {9, 7}, {16, 7},
-              {1000, 7}, {std::numeric_limits<std::int32_t>::min(), 0},
+  } rows[] = {{-1, 0},
+              {0, 0},
+              {5, 5},
+              {7, 7},
+              {9, 7},
+              {16, 7},
+              {1000, 7},
+              {std::numeric_limits<std::int32_t>::min(), 0},
               {std::numeric_limits<std::int32_t>::max(), 7}};
   for (const Row& r : rows) {
     c->ButtonCount = r.count;
@@ -287,7 +333,7 @@ TEST(FireKeyDialogValues, OpenClampedAndStoreWhatIsShown) {
   struct Start {
     TFIREKEYINFO stored, shown;
   } starts[] = {
-      {{0, 123}, {2, 60}}, {{5, 40}, {5, 40}},     {{3, 0}, {3, 1}},
+      {{0, 123}, {2, 60}},      {{5, 40}, {5, 40}},           {{3, 0}, {3, 1}},
       {{300, 255}, {255, 255}}, {{65535, 65535}, {255, 255}}, {{1, 1}, {1, 1}},
   };
   for (const Start& s : starts) {
@@ -298,9 +344,10 @@ TEST(FireKeyDialogValues, OpenClampedAndStoreWhatIsShown) {
   struct Typed {
     const char16_t* text;
     std::uint16_t value;
-  } typed[] = {{u"255", 255}, {u"300", 255}, {u"0", 1},  {u"-4", 1},  {u" 7 ", 7},
-               {u"abc", 42},  {u"", 42},     {u"1e3", 42}, {u"-", 42},
-               {u"99999999999999999999999", 255}, {u"+9", 9}};
+  } typed[] = {
+      {u"255", 255}, {u"300", 255}, {u"0", 1},    {u"-4", 1}, {u" 7 ", 7},
+      {u"abc", 42},  {u"", 42},     {u"1e3", 42}, {u"-", 42}, {u"99999999999999999999999", 255},
+      {u"+9", 9}};
   for (const Typed& t : typed) EXPECT_EQ(FireKeyBoxValue(t.text, 42), t.value) << Narrow(t.text);
 }
 

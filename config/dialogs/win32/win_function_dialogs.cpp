@@ -11,7 +11,9 @@ namespace {
 // Posted by the keyboard recording: the dialog shows the latest report.
 constexpr UINT kComboReported = WM_APP + 0x63;
 
-ui::ScreenRect ToUi(const ScreenRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+ui::ScreenRect ToUi(const ScreenRect& r) {
+  return {r.Left, r.Top, r.Right, r.Bottom};
+}
 
 }  // namespace
 
@@ -58,8 +60,7 @@ int WinFunctionDialogs::ShowComboKeyDialog(TCOMBOKEYINFO& combo, const ScreenRec
   runner.OnShowing = [&](ui::SceneWindow& w) {
     window = w.Handle();
     auto previous = w.OnMessage;
-    w.OnMessage = [&dialog, previous](UINT message, WPARAM wParam, LPARAM lParam,
-                                      LRESULT& result) {
+    w.OnMessage = [&dialog, previous](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
       if (message == kComboReported) {
         dialog.ApplyRecorded();
         result = 0;
@@ -87,6 +88,8 @@ int WinFunctionDialogs::ShowQuickLaunchDialog(std::u16string& path, const Screen
   return RunQuickLaunchDialog(dialog, path, ToUi(area), runner);
 }
 
-int WinFunctionDialogs::ShowMacroDialog(TMACROKEYINFO&, const ScreenRect&) { return 0; }
+int WinFunctionDialogs::ShowMacroDialog(TMACROKEYINFO&, const ScreenRect&) {
+  return 0;
+}
 
 }  // namespace quarn::dialogs

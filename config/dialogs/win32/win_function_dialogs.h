@@ -33,8 +33,8 @@ class WinFileChooser final : public FileChooser {
 class WinFunctionDialogs final : public FunctionDialogs {
  public:
   // `notes` shows the refusal of a path; `chooser` null: the system's open dialog.
-  WinFunctionDialogs(HWND owner, HookPlatform& hooks, ConfigDialogs& notes,
-                     TranslateFn translate, FileChooser* chooser = nullptr);
+  WinFunctionDialogs(HWND owner, HookPlatform& hooks, ConfigDialogs& notes, TranslateFn translate,
+                     FileChooser* chooser = nullptr);
 
   int ShowComboKeyDialog(TCOMBOKEYINFO& combo, const ScreenRect& area) override;
   int ShowQuickLaunchDialog(std::u16string& path, const ScreenRect& area) override;

@@ -10,8 +10,8 @@
 
 #include "input_window.h"
 #include "scene_window.h"
-#include "win_function_dialogs.h"
 #include "vn_hook.h"
+#include "win_function_dialogs.h"
 #include "win_hook_platform.h"
 
 namespace quarn::dialogs {
@@ -25,8 +25,8 @@ using quarn::testing::StartXdotool;
 // Records note requests; a note never blocks the test.
 class Notes final : public ConfigDialogs {
  public:
-  int ShowNoteDialog(const std::u16string&, const std::u16string& text, const std::u16string&,
-                     bool, const ScreenRect&) override {
+  int ShowNoteDialog(const std::u16string&, const std::u16string& text, const std::u16string&, bool,
+                     const ScreenRect&) override {
     texts.push_back(text);
     return 1;
   }
@@ -43,7 +43,9 @@ constexpr int kComboTop = 100 + (600 - kComboHeight) / 2;
 constexpr int kOkX = kComboLeft + 50 + 43, kCancelX = kComboLeft + 160 + 43;
 constexpr int kButtonsY = kComboTop + kComboHeight - 5 - 60 + 10 + 20;
 
-std::wstring N(int v) { return std::to_wstring(v); }
+std::wstring N(int v) {
+  return std::to_wstring(v);
+}
 
 HWND g_dialog = nullptr;
 // A dialog still open after this long failed its test: closed so the run goes on.
