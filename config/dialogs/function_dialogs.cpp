@@ -12,12 +12,16 @@ using namespace quarn::ui;
 
 namespace {
 
+// How far the fire-key rows sit below their designed places, clear of the frame's title.
+constexpr float kContentDrop = 30;
+
 Label& AddLabel(FrameDialog& d, const char16_t* name, const char16_t* text, float x, float y) {
   Label& l = d.GetScene().Root().Add<Label>();
   l.name = name;
   l.SetBounds(x, y, 160, 20);
   l.font = {u"Verdana", 13};
   l.format = {AlignH::Trailing, AlignV::Center};
+  l.SetStyleLookup(std::u16string(kTitleStyle));  // light text on the frame's background
   l.SetText(text);
   return l;
 }
@@ -48,10 +52,11 @@ int RunDialog(D& dialog, Values& values, const ScreenRect& area, DialogRunner& r
 // ---- fire key ----
 
 FireKeyDialog::FireKeyDialog() : FrameDialog(308, 197, u"Fire Key...") {
-  AddLabel(*this, u"LabelFireTimes", u"Fire Times:", 19, 25);
-  NumBoxFire = &AddNumberBox(*this, u"NumBoxFire", 190, 23);
-  AddLabel(*this, u"LabelFireDelay", u"Fire Delay(ms):", 19, 56);
-  NumboxDelay = &AddNumberBox(*this, u"NumboxDelay", 190, 53);
+  // The rows sit below the frame's title.
+  AddLabel(*this, u"LabelFireTimes", u"Fire Times:", 19, 25 + kContentDrop);
+  NumBoxFire = &AddNumberBox(*this, u"NumBoxFire", 190, 23 + kContentDrop);
+  AddLabel(*this, u"LabelFireDelay", u"Fire Delay(ms):", 19, 56 + kContentDrop);
+  NumboxDelay = &AddNumberBox(*this, u"NumboxDelay", 190, 53 + kContentDrop);
 }
 
 void FireKeyDialog::Load() {
@@ -153,11 +158,11 @@ QuickLaunchDialog::QuickLaunchDialog(FileChooser& chooser, std::function<void()>
       pathTooLong_(std::move(pathTooLong)) {
   QuickLaunchExeFile = &GetScene().Root().Add<TextBox>();
   QuickLaunchExeFile->name = u"QuickLaunchExeFile";
-  QuickLaunchExeFile->SetBounds(16, 43, 224, 17);
+  QuickLaunchExeFile->SetBounds(16, 55, 224, 17);  // below the frame's title
   QuickLaunchExeFile->font = {u"Verdana", 11};
   BTNSelectExeFile = &GetScene().Root().Add<Button>();
   BTNSelectExeFile->name = u"BTNSelectExeFile";
-  BTNSelectExeFile->SetBounds(247, 43, 20, 16);
+  BTNSelectExeFile->SetBounds(247, 55, 20, 16);
   BTNSelectExeFile->SetText(u"...");
   BTNSelectExeFile->autoTranslate = false;
   BTNSelectExeFile->OnClick = [this](Object&) { BrowseClick(); };

@@ -54,6 +54,18 @@ void CALLBACK CloseStuckDialog(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_dialog) PostMessageW(g_dialog, WM_CLOSE, 0, 0);
 }
 
+// The system's open dialog still open after this long failed its test: cancelled.
+BOOL CALLBACK CancelOpenDialog(HWND hwnd, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(hwnd, name, 16);
+  if (std::wstring(name) == L"#32770") PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+void CALLBACK CancelStuckOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EnumThreadWindows(GetCurrentThreadId(), &CancelOpenDialog, 0);
+}
+
 class ComboKeyWindow : public ::testing::Test {
  protected:
   // Runs the dialog on `combo`; once it shows, xdotool plays `input`.
@@ -139,6 +151,48 @@ TEST_F(ComboKeyWindow, ClosedWindowStoresNothingAndLeavesNoHook) {
   const TCOMBOKEYINFO zero{};
   EXPECT_EQ(std::memcmp(&combo, &zero, sizeof combo), 0);
   EXPECT_TRUE(KeysReachTheProbe()) << "a keyboard hook was left behind";
+}
+
+// The fire-key dialog's boxes typed into with real keys; OK stores what they show.
+TEST_F(ComboKeyWindow, FireKeyValuesTypedAreStoredOnOk) {
+  constexpr int kLeft = 560 + (600 - 308) / 2, kTop = 100 + (600 - 197) / 2;
+  const std::wstring delayBox = N(kLeft + 190 + 40) + L" " + N(kTop + 83 + 11);
+  const std::wstring ok = N(kLeft + 93) + L" " + N(kTop + 197 - 35);
+  // The first box has the focus with its text selected: "3" replaces the 2 shown.
+  // xdotool types every argument after "type", so each typing ends a command.
+  const std::wstring first =
+      L"sleep 1.5 mousemove " + N(kLeft + 60) + L" " + N(kTop + 140) + L" type 3";
+  const std::wstring second =
+      L"sleep 3 mousemove " + delayBox + L" click 1 key End BackSpace BackSpace BackSpace type 45";
+  const std::wstring third = L"sleep 5 mousemove " + ok + L" click 1";
+  WinFunctionDialogs dialogs(probe.hwnd, platform, notes, nullptr);
+  dialogs.OnShowing = [&](ui::SceneWindow& w) {
+    g_dialog = w.Handle();
+    SetTimer(nullptr, 0, 20000, &CloseStuckDialog);
+    StartXdotool(first);
+    StartXdotool(second);
+    StartXdotool(third);
+  };
+  TFIREKEYINFO fire{0, 0};
+  EXPECT_EQ(dialogs.ShowFireKeyDialog(fire, kArea), 1);
+  g_dialog = nullptr;
+  EXPECT_EQ(fire.nLoopCount, 3);
+  EXPECT_EQ(fire.DelyValue, 45);
+}
+
+// The system's open dialog, driven as a user does: a typed name and Return give
+// the whole path back.
+TEST_F(ComboKeyWindow, FileChooserReturnsTheTypedPath) {
+  WinFileChooser chooser(probe.hwnd);
+  SetTimer(nullptr, 0, 20000, &CancelStuckOpenDialog);
+  StartXdotool(L"mousemove " + N(InputWindow::kCenterX) + L" " + N(InputWindow::kCenterY) +
+               L" sleep 3 type C:\\windows\\notepad.exe");
+  StartXdotool(L"sleep 5 key Return");
+  std::u16string path;
+  ASSERT_TRUE(chooser.ChooseFile(path));
+  std::u16string lower;
+  for (char16_t c : path) lower += (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
+  EXPECT_EQ(lower, u"c:\\windows\\notepad.exe");
 }
 
 }  // namespace
