@@ -20,9 +20,11 @@ std::u16string Numbered(const char16_t* prefix, int n) {
 
 }  // namespace
 
-AssignPage::AssignPage(const AssignPageParts& parts, TDM& dm, FunctionAssignment& assignment,
-                       menu::TvnMenuEx& functionMenu, TranslateFn translate)
+AssignPage::AssignPage(const AssignPageParts& parts, TDM& dm, ConfigMainController& controller,
+                       FunctionAssignment& assignment, menu::TvnMenuEx& functionMenu,
+                       TranslateFn translate)
     : dm_(dm),
+      controller_(controller),
       assignment_(assignment),
       menu_(functionMenu),
       translate_(std::move(translate)),
@@ -117,7 +119,21 @@ void AssignPage::UpdateButtonCaption(int tag) {
   buttons_[tag]->hint = model_.Hints()[tag];
 }
 
+AssignPage::~AssignPage() {
+  menu_.OnItemsClick = nullptr;
+  menu_.OnMenuClose = nullptr;
+  EndMenuModal();
+}
+
+void AssignPage::EndMenuModal() {
+  if (!menuModal_) return;
+  menuModal_ = false;
+  controller_.EndModal();
+}
+
 void AssignPage::BtnSet3Click(int tag) {
+  if (!ButtonOf(tag)) return;
+  if (menu_.IsMenuOpen()) menu_.Items().CloseSubMenus();  // reported as closed first
   if (!model_.OpenFunctionMenu(tag)) return;
   ShowHighlights();
   menu::MenuTarget target =
@@ -126,9 +142,12 @@ void AssignPage::BtnSet3Click(int tag) {
   const RectF at{target.clientOrigin.x + options.x, target.clientOrigin.y + options.y - kMenuRise,
                  options.width, options.height};
   const std::int64_t selected = dm_.FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[tag].MenuID;
+  controller_.BeginModal();
+  menuModal_ = true;
   if (!menu_.ShowMainMenu(selected, target, Placement::Absolute, at)) {
     model_.FunctionMenuClosed();  // no menu opened: nothing stays highlighted
     ShowHighlights();
+    EndMenuModal();
   }
 }
 
@@ -136,6 +155,8 @@ void AssignPage::MenuClosed(menu::TvnMenuItemsEx& level) {
   if (level.OwnerMenu() == nullptr) return;  // a sub-level: the menu is still open
   model_.FunctionMenuClosed();
   ShowHighlights();
+  // A switch held back is posted now; it runs after the choice being reported.
+  EndMenuModal();
 }
 
 void AssignPage::ShowHighlights() {

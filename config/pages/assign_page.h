@@ -33,8 +33,11 @@ class AssignPage {
   static constexpr float kSpotWidth = 56, kSpotHeight = 52;
   static constexpr float kMenuRise = 20;
 
-  AssignPage(const AssignPageParts& parts, TDM& dm, FunctionAssignment& assignment,
-             menu::TvnMenuEx& functionMenu, TranslateFn translate);
+  // While the function menu is open, `controller` holds back profile switches
+  // and reloads, so that the choice goes to the profile it was made in.
+  AssignPage(const AssignPageParts& parts, TDM& dm, ConfigMainController& controller,
+             FunctionAssignment& assignment, menu::TvnMenuEx& functionMenu, TranslateFn translate);
+  ~AssignPage();
   AssignPage(const AssignPage&) = delete;
   AssignPage& operator=(const AssignPage&) = delete;
 
@@ -59,7 +62,11 @@ class AssignPage {
   void ShowHighlights();
   void MenuClosed(menu::TvnMenuItemsEx& level);
 
+  void EndMenuModal();
+
   TDM& dm_;
+  ConfigMainController& controller_;
+  bool menuModal_ = false;
   FunctionAssignment& assignment_;
   menu::TvnMenuEx& menu_;
   TranslateFn translate_;

@@ -57,8 +57,8 @@ class AssignPageTest : public quarn::testing::ConfigFixture {
     BuildMenu(menu);
     menu.Host = &host;
     page = std::make_unique<AssignPage>(
-        AssignPageParts{buttons, PointF{10, 30}, mouseBack, badges, options}, *dm, *assignment,
-        menu, nullptr);
+        AssignPageParts{buttons, PointF{10, 30}, mouseBack, badges, options}, *dm, *controller,
+        *assignment, menu, nullptr);
     page->TargetOf = [](const Object& o) {
       return menu::MenuTarget::Of(o, PointF{100, 50}, 100, 7);
     };
@@ -153,6 +153,32 @@ TEST_F(AssignPageTest, TheLastClickButtonShowsTheWarningAndKeepsClick) {
   EXPECT_EQ(dialogs.calls.size(), 1u);
   EXPECT_EQ(page->ButtonOf(0)->Text(), u"Click");
   EXPECT_EQ(dm->FCurrentProfileInfo.ConfigInfo.ButtonFuncInfo[0].MenuID, 1);
+}
+
+TEST_F(AssignPageTest, AProfileSwitchWhileTheMenuIsOpenWaitsForTheChoice) {
+  ClickOn(*page->ButtonOf(3));
+  EXPECT_TRUE(controller->IsModal());
+  controller->WMProfileSwitched(2);
+  EXPECT_EQ(dm->FProfileIndex, 0);
+  Choose(20);  // "Disabled"
+  TBUTTONFUNCINFO e;
+  std::memcpy(&e, Stream(0).data() + offsetof(TMouseProfileInfo, ConfigInfo) + 3 * sizeof e,
+              sizeof e);
+  EXPECT_EQ(e.MenuID, 21) << "stored into the profile the choice was made in";
+  EXPECT_FALSE(controller->IsModal());
+  ASSERT_EQ(window.posted.size(), 1u);
+  EXPECT_EQ(window.posted[0].second, 2u);
+
+  // A second click while open moves the menu to the other button.
+  ClickOn(*page->ButtonOf(1));
+  ClickOn(*page->ButtonOf(2));
+  EXPECT_TRUE(menu.IsMenuOpen());
+  EXPECT_FALSE(Held(1));
+  EXPECT_TRUE(Held(2));
+  EXPECT_EQ(page->Model().FSelectedButtonIndex, 2);
+  menu.Items().CloseSubMenus();
+  EXPECT_FALSE(controller->IsModal());
+  EXPECT_FALSE(Held(2));
 }
 
 TEST_F(AssignPageTest, HoverHoldsTheSpotUntilThePointerLeaves) {
