@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "macro_editor_window.h"
+
 namespace quarn::dialogs {
 
 namespace {
@@ -88,8 +90,8 @@ int WinFunctionDialogs::ShowQuickLaunchDialog(std::u16string& path, const Screen
   return RunQuickLaunchDialog(dialog, path, ToUi(area), runner);
 }
 
-int WinFunctionDialogs::ShowMacroDialog(TMACROKEYINFO&, const ScreenRect&) {
-  return 0;
+int WinFunctionDialogs::ShowMacroDialog(TMACROKEYINFO& macro, const ScreenRect& area) {
+  return EditMacro(owner_, macro, ToUi(area)) ? 1 : 2;
 }
 
 }  // namespace quarn::dialogs

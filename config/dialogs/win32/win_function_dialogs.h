@@ -1,7 +1,7 @@
 // The function dialogs in real windows: the configuration window's answer to
 // the assignment's dialog requests (fire key, key combination, quick launch),
 // each a frame dialog owned by and modal to the main window, with the system's
-// file-open dialog for choosing a program.
+// file-open dialog for choosing a program, and the macro editor.
 #pragma once
 
 #include <windows.h>
@@ -39,7 +39,7 @@ class WinFunctionDialogs final : public FunctionDialogs {
   int ShowComboKeyDialog(TCOMBOKEYINFO& combo, const ScreenRect& area) override;
   int ShowQuickLaunchDialog(std::u16string& path, const ScreenRect& area) override;
   int ShowFireKeyDialog(TFIREKEYINFO& fire, const ScreenRect& area) override;
-  // The macro editor is not part of these dialogs: nothing opens, nothing changes.
+  // The macro editor.
   int ShowMacroDialog(TMACROKEYINFO& macro, const ScreenRect& area) override;
 
   // Called with each dialog's window once it exists, before it shows (tests).
