@@ -1,78 +1,35 @@
 #include "function_menu.h"
 
 #include <iterator>
+#include <vector>
+
+#include "function_catalog.h"
 
 namespace quarn::config {
 namespace {
 
-constexpr MenuEntry kFunctionMenu[] = {
-    {1, u"Click"},
-    {2, u"Right Click"},
-    {3, u"Middle Click"},
-    {4, u"Forward"},
-    {5, u"Backward"},
-    {6, u"Scroll Up"},
-    {7, u"Scroll Down"},
-    {8, u"Scroll Left"},
-    {9, u"Scroll Right"},
-    {kWindowsShortcutMenuID, u"Windows Shortcut"},
-    {kWin8ShortcutMenuID, u"WIN8 Shortcut"},
-    {kMediaShortcutMenuID, u"Media Shortcut"},
-    {kOfficeShortcutMenuID, u"Office Shortcut"},
-    {14, u"Virtual Keyboard..."},
-    {15, u"Quick Launch..."},
-    {16, u"Profile Cycle"},
-    {17, u"Fire Key..."},
-    {18, u"Macro Key..."},
-    {19, u"Open Driver"},
-    {20, u"Double Click"},
-    {21, u"Disabled"},
+// The catalog's tree as entries, top level first, then each sub-menu's in order;
+// IDs by position (n at the top, parent * 100 + n below).
+std::vector<MenuEntry> Flatten(std::span<const FunctionMenuNode> top) {
+  std::vector<MenuEntry> entries;
+  for (std::size_t i = 0; i < top.size(); ++i)
+    entries.push_back({static_cast<std::uint32_t>(i + 1), top[i].Caption.data()});
+  for (std::size_t i = 0; i < top.size(); ++i)
+    for (std::size_t j = 0; j < top[i].Sub.size(); ++j)
+      entries.push_back(
+          {static_cast<std::uint32_t>((i + 1) * 100 + j + 1), top[i].Sub[j].Caption.data()});
+  return entries;
+}
 
-    {1001, u"Shut Down"},
-    {1002, u"Hibernate"},
-    {1003, u"Browser Search"},
-    {1004, u"HomePage"},
-    {1005, u"Refresh"},
-    {1006, u"My Computer"},
-    {1007, u"Stop"},
-    {1008, u"Backward"},
-    {1009, u"Forward"},
-    {1010, u"My Favorite"},
-    {1011, u"EMail"},
-    {1012, u"Calculator"},
+const std::vector<MenuEntry>& FunctionEntries() {
+  static const std::vector<MenuEntry> entries = Flatten(FunctionMenuItems());
+  return entries;
+}
 
-    {1101, u"WIN+Q Software Menu"},
-    {1102, u"WIN+U Easy Setting Center"},
-    {1103, u"WIN+I Setting"},
-    {1104, u"WIN+R Command"},
-    {1105, u"WIN+X Right Click Win Key"},
-    {1106, u"WIN+F Search"},
-    {1107, u"WIN+D Minimize Windows"},
-    {1108, u"WIN+E My Computer"},
-    {1109, u"WIN+C Charm Menu"},
-
-    {1201, u"Mute"},
-    {1202, u"Volume Up"},
-    {1203, u"Volume Down"},
-    {1204, u"Next Track"},
-    {1205, u"Previous Track"},
-    {1206, u"Stop"},
-    {1207, u"Play/Pause"},
-    {1208, u"Media Player"},
-
-    {1301, u"Open Word"},
-    {1302, u"Open Excel"},
-    {1303, u"Ctrl+X Cut"},
-    {1304, u"Ctrl+V Paste"},
-    {1305, u"Ctrl+C Copy"},
-    {1306, u"Ctrl+A Select All"},
-    {1307, u"Ctrl+P Print"},
-};
-
-constexpr MenuEntry kWheelMenu[] = {
-    {1, u"Scroll Up"},   {2, u"Scroll Down"}, {3, u"Volume Up"},
-    {4, u"Volume Down"}, {5, u"Backward"},    {6, u"Forward"},
-};
+const std::vector<MenuEntry>& WheelEntries() {
+  static const std::vector<MenuEntry> entries = Flatten(WheelMenuItems());
+  return entries;
+}
 
 // Adds the entries in order: an entry below the top level goes to the sub-menu of the
 // item whose ItemID is its own div 100. Every item must receive the ItemID of its
@@ -109,19 +66,19 @@ ui::Fill Solid(ui::Color c) {
 }  // namespace
 
 std::span<const MenuEntry> FunctionMenuEntries() {
-  return kFunctionMenu;
+  return FunctionEntries();
 }
 
 std::span<const MenuEntry> WheelMenuEntries() {
-  return kWheelMenu;
+  return WheelEntries();
 }
 
 bool BuildFunctionMenu(menu::TvnMenuEx& menu) {
-  return AddEntries(menu, kFunctionMenu);
+  return AddEntries(menu, FunctionEntries());
 }
 
 bool BuildWheelMenu(menu::TvnMenuEx& menu) {
-  return AddEntries(menu, kWheelMenu);
+  return AddEntries(menu, WheelEntries());
 }
 
 void ApplyFunctionMenuLook(menu::TvnMenuEx& menu, const MenuArtwork& art) {

@@ -26,7 +26,8 @@ struct MenuEntry {
   const char16_t* caption;
 };
 
-// The function menu's entries, top level first, then each sub-menu's in order.
+// The function menu's entries (the function catalog's tree), top level first, then
+// each sub-menu's in order.
 std::span<const MenuEntry> FunctionMenuEntries();
 // The wheel menu's six entries.
 std::span<const MenuEntry> WheelMenuEntries();
