@@ -268,9 +268,40 @@ void MainWindowScene::ShowState() {
   for (int i = 0; i < PROFILE_COUNT; ++i) {
     profileButtons_[i]->SetPressed(pressed[i]);
     // The pressed profile's caption is a point larger.
-    profileButtons_[i]->font.size = pressed[i] ? 11 : 10;
+    profileButtons_[i]->font.size = static_cast<float>(profileFontSize_ + (pressed[i] ? 1 : 0));
+    profileButtons_[i]->Invalidate();
   }
   mainButtons_[ConfigMainController::kApply]->SetEnabled(controller_->ApplyEnabled());
+}
+
+void MainWindowScene::SetProfileButtonFontSize(int points) {
+  // A size no design uses is kept out: the captions stay readable and inside their buttons.
+  if (points < 6 || points > 24) return;
+  profileFontSize_ = points;
+  ShowState();
+}
+
+void MainWindowScene::SetImageFolder(const std::u16string& folder) {
+  if (OnImageFolder) OnImageFolder(folder);
+  ReloadPictures();
+}
+
+void MainWindowScene::SetApplicationTitle(const std::u16string& title) {
+  if (OnApplicationTitle) OnApplicationTitle(title);
+}
+
+void MainWindowScene::RefreshButtonCaptions() {
+  scene_.RetranslateTexts();
+  if (controller_ && controller_->OnRefreshButtonCaptions)
+    controller_->OnRefreshButtonCaptions();
+  else
+    ShowButtonCaptions();
+}
+
+void MainWindowScene::ShowProductImage(std::u16string_view imageName) {
+  if (!pictures_) return;
+  for (NamedImage& image : productImages_)
+    if (image.view->name == imageName) image.view->SetPicture(pictures_(image.file, false));
 }
 
 void MainWindowScene::ShowButtonCaptions() {

@@ -2,6 +2,7 @@
 // areas (top, client, profiles, bottom) and the visible controls in them, wired to the
 // window's logic. Pages built elsewhere attach to the areas and controls it exposes
 // (the options area, the five assignment buttons, the mouse picture and its badges).
+// The face follows the language as the branding's view.
 #pragma once
 
 #include <array>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "config_main_controller.h"
+#include "language_branding.h"
 #include "ui/scene.h"
 
 namespace quarn {
@@ -40,7 +42,7 @@ struct MainWindowGeometry {
 // the current language's folder, the mouse from the images folder itself.
 inline constexpr std::u16string_view kMousePictureName = u"ImageMouse.png";
 
-class MainWindowScene {
+class MainWindowScene final : public BrandingView {
  public:
   // A picture by file name (the mouse picture has `shared` set: it is the same in every
   // language). May give the empty picture.
@@ -65,6 +67,20 @@ class MainWindowScene {
   // Loads every picture (at the start, and after a change of language folder): the face
   // shows none before.
   void ReloadPictures();
+
+  // ---- BrandingView ----
+  // The captions of the profile buttons (the pressed one a point larger).
+  void SetProfileButtonFontSize(int points) override;
+  // Hands the folder to OnImageFolder, then reloads every picture from it.
+  void SetImageFolder(const std::u16string& folder) override;
+  // Hands the title to OnApplicationTitle.
+  void SetApplicationTitle(const std::u16string& title) override;
+  // Every translated text again, then the assignment buttons' captions.
+  void RefreshButtonCaptions() override;
+  void ShowProductImage(std::u16string_view imageName) override;
+  // Where the window keeps the folder of its pictures and its title.
+  std::function<void(const std::u16string& folder)> OnImageFolder;
+  std::function<void(const std::u16string& title)> OnApplicationTitle;
 
   // ---- areas and controls, for pages attached elsewhere ----
   ui::Layout& TopArea() { return *top_; }
@@ -110,6 +126,7 @@ class MainWindowScene {
   ui::Button* close_ = nullptr;
   ui::Button* minimise_ = nullptr;
   std::u16string stripPicture_;
+  int profileFontSize_ = 10;
 };
 
 // The caption of an assignment button for its stored function: the function menu's

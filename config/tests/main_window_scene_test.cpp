@@ -191,6 +191,76 @@ TEST_F(MainWindowSceneTest, PicturesComeFromTheLanguageFolderButTheMouse) {
                                       "OKCANCELAPPLY-N.png"}));
 }
 
+TEST_F(MainWindowSceneTest, BrandingFolderComesBeforeThePicturesReadFromIt) {
+  face.OnImageFolder = [this](const std::u16string& folder) {
+    pictures.push_back("folder " + Narrow(folder));
+  };
+  std::u16string title;
+  face.OnApplicationTitle = [&](const std::u16string& t) { title = t; };
+  face.SetImageFolder(u"C:\\p\\images\\0804");
+  ASSERT_FALSE(pictures.empty());
+  EXPECT_EQ(pictures.front(), "folder C:\\p\\images\\0804");
+  EXPECT_EQ(pictures.size(), 8u) << "every picture read again from the new folder";
+  face.SetApplicationTitle(u"QUARN \u9F20\u6807\u8BBE\u7F6E");
+  EXPECT_EQ(title, u"QUARN \u9F20\u6807\u8BBE\u7F6E");
+}
+
+TEST_F(MainWindowSceneTest, BrandingShowsOnlyTheNamedProductImage) {
+  struct Case {
+    const char16_t* name;
+    std::vector<std::string> read;
+  } cases[] = {
+      {u"ImageProductTitle", {"ImageProductTitle.png"}},
+      {u"ImageCompnayLogo", {"ImageCompnayLogo.png"}},
+      {u"ImageCopyRightText", {"ImageCopyRightText.png"}},
+      {u"ImageMouse", {}},  // not a product image: the mouse is the same in every language
+      {u"", {}},
+      {u"ImageProductTitle.png", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    pictures.clear();
+    face.ShowProductImage(c.name);
+    EXPECT_EQ(pictures, c.read);
+  }
+}
+
+TEST_F(MainWindowSceneTest, BrandingFontSizeFollowsTheLanguageAndTheShownProfile) {
+  StartBound();
+  struct Case {
+    const char* why;
+    int points;
+    float pressed, others;
+  } cases[] = {
+      {"a Chinese language", 11, 12, 11},          {"English", 10, 11, 10},
+      {"no size is kept out", 0, 11, 10},          {"a negative size is kept out", -4, 11, 10},
+      {"a huge size is kept out", 100000, 11, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    face.SetProfileButtonFontSize(c.points);
+    EXPECT_EQ(face.BtnProfile(0).font.size, c.pressed);
+    EXPECT_EQ(face.BtnProfile(3).font.size, c.others);
+  }
+  face.SetProfileButtonFontSize(11);
+  Click(G::BtnProfile(3));
+  EXPECT_EQ(face.BtnProfile(3).font.size, 12) << "a switch keeps the language's size";
+  EXPECT_EQ(face.BtnProfile(0).font.size, 11);
+}
+
+TEST_F(MainWindowSceneTest, BrandingCaptionsGoThroughTheAssignmentPageWhenItShowsThem) {
+  StartBound();
+  face.BtnSet(0).SetText(u"stale");
+  face.RefreshButtonCaptions();
+  EXPECT_EQ(face.BtnSet(0).Text(), u"Click") << "the face's own captions";
+  int calls = 0;
+  controller->OnRefreshButtonCaptions = [&] { ++calls; };
+  face.BtnSet(0).SetText(u"page's");
+  face.RefreshButtonCaptions();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(face.BtnSet(0).Text(), u"page's");
+}
+
 TEST(NoteDialogFace, WarningMovesTheTextAndEveryTextFitsAboveTheButtons) {
   struct Case {
     bool warning;

@@ -6,6 +6,7 @@
 #include "module_path.h"
 #include "note_dialog.h"
 #include "shared_tables.h"
+#include "text_field.h"
 #include "translation.h"
 #include "wide.h"
 #include "window_messages.h"
@@ -15,24 +16,8 @@ using namespace quarn;
 
 namespace {
 
-constexpr UINT_PTR kTimerDoAction = 1;
-
 std::wstring W(std::u16string_view s) {
   return ToWide(s);
-}
-
-bool FolderExists(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(W(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// A language ID names a folder only as four hexadecimal digits.
-bool IsLanguageId(std::u16string_view id) {
-  if (id.size() != 4) return false;
-  for (char16_t c : id)
-    if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
-      return false;
-  return true;
 }
 
 }  // namespace
@@ -40,6 +25,8 @@ bool IsLanguageId(std::u16string_view id) {
 std::unique_ptr<TQUARNCfgMain> TQUARNCfgMain::Create(TDM& dm, WriteCheckedStores& stores) {
   std::unique_ptr<TQUARNCfgMain> form(new TQUARNCfgMain(dm, stores));
   if (!form->Handle()) return nullptr;
+  // What an update left runs before anything is read for the face.
+  form->profileFiles_->ProgramStarted();
   form->controller_->FormCreate();
   form->window_->Show(SW_SHOW);
   return form;
@@ -54,6 +41,9 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
   vnHIDData1 = std::make_unique<TvnHIDData>(hidTransport_,
                                             ReadIdList(dm.ConfigIni(), u"IncludeHIDDeviceList"));
   lighting_ = std::make_unique<HidLightingDevice>(*vnHIDData1);
+  timer_ = std::make_unique<WinActionTimer>([this] {
+    if (controller_) controller_->TimerDoActionTimer();
+  });
 
   face_ = std::make_unique<MainWindowScene>([this](std::u16string_view name, bool shared) {
     return shared ? FIMGDB->IMAGE(name, folder_ + u"images\\") : FIMGDB->IMAGE(name);
@@ -61,26 +51,39 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
 
   ui::SceneWindowOptions options;
   options.className = W(ProgramNames[CFG_MAIN_CLASS_NAME]);
-  options.title = W(Translate(ProgramNames[CFG_APP_TITLE]));
+  options.title = W(Translate(ProgramNames[::CFG_APP_TITLE]));
   options.exStyle = WS_EX_APPWINDOW;
   options.background = MainWindowGeometry::kBackground;
   window_ = std::make_unique<ui::SceneWindow>(face_->GetScene(), options);
   if (!window_->Handle()) return;
 
-  ConfigSeams seams{
-      monitor_,   mouseSettings_, worker_,
-      *lighting_, *this,          *this,
-      *this,      stores,         [](std::u16string_view text) { return Translate(text); }};
+  auto translate = [](std::u16string_view text) { return Translate(text); };
+  ConfigSeams seams{monitor_, mouseSettings_, worker_, *lighting_, *timer_,
+                    *this,    *this,          stores,  translate};
   controller_ = std::make_unique<ConfigMainController>(dm, seams);
-  controller_->OnApplyLanguageAndBranding = [this] { ApplyLanguageAndBranding(); };
   face_->Bind(*controller_,
               [this]() -> const TMouseProfileInfo& { return dm_.FCurrentProfileInfo; });
+  face_->OnImageFolder = [this](const std::u16string& folder) {
+    // A new folder empties the store: only then are the pictures read again.
+    const std::u16string path = WithTrailingBackslash(folder);
+    if (path != FIMGDB->ImageDBPath()) FIMGDB->SetImageBasePath(path);
+  };
+  face_->OnApplicationTitle = [this](const std::u16string& title) {
+    SetWindowTextW(Handle(), W(title).c_str());
+  };
+  branding_ = std::make_unique<LanguageBranding>(LanguageBranding::Services{
+      dm, *controller_, *vnLanguage1, stores.Files(), folder_, monitor_, *face_, translate});
+  branding_->AttachTo(*controller_);
+
+  // The profile path of the current profile, as the creation sequence takes it.
+  std::u16string profilePath;
+  if (TDM::IsProfileIndexInRange(dm.FProfileIndex))
+    profilePath = ReadText(dm.FProfileSettingGroup.ProfileSettingList[dm.FProfileIndex].FilePath);
+  profileFiles_ = std::make_unique<ProfileFilesHost>(window_->Handle(), dm, stores.Files(), folder_,
+                                                     profilePath);
 
   window_->OnMessage = [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
     return HandleMessage(m, w, l, r);
-  };
-  window_->OnTimer = [this](UINT_PTR id) {
-    if (id == kTimerDoAction) controller_->TimerDoActionTimer();
   };
   window_->OnActivate = [this] { controller_->WindowActivated(IsIconic(Handle()) != FALSE); };
   window_->OnClose = [this] { controller_->BtnCloseClick(); };
@@ -88,9 +91,11 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
 
 TQUARNCfgMain::~TQUARNCfgMain() {
   FormDestroy();
-  if (HWND h = Handle()) KillTimer(h, kTimerDoAction);
+  timer_.reset();
   // The window goes before the controller and the face it calls.
+  profileFiles_.reset();
   window_.reset();
+  branding_.reset();
   controller_.reset();
 }
 
@@ -133,22 +138,6 @@ bool TQUARNCfgMain::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& 
   }
 }
 
-void TQUARNCfgMain::ApplyLanguageAndBranding() {
-  const int wanted = dm_.FAllProfileSettingInfo.CurrentLanguage;
-  const std::u16string id = vnLanguage1->GetLanguageShortIDByIndex(wanted);
-  if (!id.empty() && vnLanguage1->GetLanguageIndexByShortID(vnLanguage1->Lang()) != wanted)
-    vnLanguage1->SetLang(id);
-  const std::u16string shown = id.empty() ? vnLanguage1->Lang() : id;
-  std::u16string images = folder_ + u"images\\0409\\";
-  if (IsLanguageId(shown) && FolderExists(folder_ + u"images\\" + shown))
-    images = folder_ + u"images\\" + shown + u"\\";
-  // A new folder empties the store: only then are the pictures read again.
-  if (images != FIMGDB->ImageDBPath()) FIMGDB->SetImageBasePath(images);
-  face_->GetScene().RetranslateTexts();
-  face_->ReloadPictures();
-  SetWindowTextW(Handle(), W(Translate(ProgramNames[CFG_APP_TITLE])).c_str());
-}
-
 // ---- ConfigWindow ----
 
 void TQUARNCfgMain::CloseWindow() {
@@ -175,14 +164,40 @@ void TQUARNCfgMain::ClientToScreen(std::int32_t& x, std::int32_t& y) {
   y = p.y;
 }
 
-// ---- ActionTimer ----
+// ---- profile files and updates ----
 
-void TQUARNCfgMain::Start(std::uint32_t ms) {
-  SetTimer(Handle(), kTimerDoAction, ms, nullptr);
+ui::ScreenRect TQUARNCfgMain::WindowRect() const {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  return {r.left, r.top, r.right, r.bottom};
 }
 
-void TQUARNCfgMain::Stop() {
-  KillTimer(Handle(), kTimerDoAction);
+void TQUARNCfgMain::ProfileMenuItemClick(int itemId) {
+  bool changed = false;
+  {
+    ConfigMainController::ModalScope modal(*controller_);
+    changed = profileFiles_->ProfileMenuItemClick(itemId);
+  }
+  if (changed) controller_->RefreshAllControls();
+}
+
+void TQUARNCfgMain::BSBTNSAVEPROFILEClick() {
+  ConfigMainController::ModalScope modal(*controller_);
+  profileFiles_->SaveProfileClick();
+}
+
+void TQUARNCfgMain::BSBTNEDITPROFILEClick() {
+  int result = 0;
+  {
+    ConfigMainController::ModalScope modal(*controller_);
+    result = profileFiles_->EditProfileClick(WindowRect());
+  }
+  if (result == ui::kModalOk) controller_->RefreshAllControls();
+}
+
+void TQUARNCfgMain::BSBTNCheckUpdateClick() {
+  ConfigMainController::ModalScope modal(*controller_);
+  profileFiles_->CheckUpdateClick();
 }
 
 // ---- ConfigDialogs ----

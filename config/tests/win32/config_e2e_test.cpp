@@ -2,7 +2,9 @@
 // twice, started with and without a monitor, opened and raised from the monitor's
 // "Config" command, and clicked with real X input (xdotool) on a profile button and
 // APPLY, after which the stored profile index, the Windows mouse settings and the
-// monitor's button filters must all follow.
+// monitor's button filters must all follow; started in the stored language, whose
+// title it shows and which it tells the monitor; started with no update work left,
+// which leaves the install folder as it was.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -148,6 +150,40 @@ void StoreTwoProfiles() {
   DM->SaveCurrentProfileInfoToRegistry();
   DM->SaveCurrentProfileInfoToFile();
   DM->SaveBackAllProfileSettingInfo();
+}
+
+// Default profiles with the stored language index `language`.
+void StoreLanguage(std::int32_t language) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  quarn::DataModuleHost host;
+  DM->FAllProfileSettingInfo.CurrentLanguage = language;
+  DM->SaveBackAllProfileSettingInfo();
+}
+
+// Every file under `folder` with its size and last write time, as "path|size|time" lines.
+void ListFolder(const std::wstring& folder, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW d{};
+  HANDLE h = FindFirstFileW((folder + L"*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = d.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      out.push_back(folder + name + L"\\");
+      ListFolder(folder + name + L"\\", out);
+    } else {
+      out.push_back(folder + name + L"|" + std::to_wstring(d.nFileSizeLow) + L"|" +
+                    std::to_wstring(d.ftLastWriteTime.dwLowDateTime) + L"|" +
+                    std::to_wstring(d.ftLastWriteTime.dwHighDateTime));
+    }
+  } while (FindNextFileW(h, &d));
+  FindClose(h);
+}
+
+std::vector<std::wstring> FolderListing(const std::wstring& folder) {
+  std::vector<std::wstring> out;
+  ListFolder(folder, out);
+  return out;
 }
 
 // CurrentProfileIndex of the stored "zykPROFILE.pfd"; -1 when unreadable.
@@ -451,6 +487,59 @@ TEST_F(ConfigE2E, ProfileSwitchesFromTheMonitorAreCheckedAndSurviveHammering) {
   DWORD code = 99;
   ASSERT_TRUE(config.WaitExit(10000, &code));
   EXPECT_EQ(code, 0u) << "ended by the message, not by a crash";
+}
+
+TEST_F(ConfigE2E, StartsInTheStoredLanguageAndTellsTheMonitor) {
+  struct Case {
+    const char* why;
+    std::int32_t stored;
+    const wchar_t* title;
+    WPARAM told;  // the language index the monitor is sent
+  };
+  const Case cases[] = {
+      {"Simplified Chinese", 1, L"QUARN 鼠标设置", 1},
+      {"Traditional Chinese", 2, L"QUARN 滑鼠設定", 2},
+      {"English", 0, L"QUARN Mouse Config", 0},
+      {"an index past the languages falls back to the first", 7, L"QUARN Mouse Config", 0},
+      {"a negative index falls back to the first", -3, L"QUARN Mouse Config", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    StoreLanguage(c.stored);
+    Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+    Config config;
+    HWND cfg = WaitForConfigWindow(config.pid());
+    ASSERT_NE(cfg, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return monitor.Got(WM_LANGUAGE_CHANGED, c.told); }, 5000))
+        << "the monitor is told the language";
+    EXPECT_EQ(monitor.Count(WM_LANGUAGE_CHANGED, c.told), 1) << "once, at start";
+    wchar_t title[128] = {};
+    GetWindowTextW(cfg, title, 128);
+    EXPECT_STREQ(title, c.title);
+    PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(config.WaitExit(10000, &code));
+    EXPECT_EQ(code, 0u) << "ended by the message, not by a crash";
+  }
+}
+
+TEST_F(ConfigE2E, StartWithoutUpdateWorkLeavesTheInstallFolderAsItWas) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  const std::wstring dist = DistFolder();
+  ASSERT_EQ(GetFileAttributesW((dist + L"upgcfg.zip").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "no update work is left in the install folder";
+  const std::vector<std::wstring> before = FolderListing(dist);
+  ASSERT_FALSE(before.empty());
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 1000);
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(config.WaitExit(10000, &code));
+  EXPECT_EQ(FolderListing(dist), before) << "nothing written, moved or removed";
+  EXPECT_EQ(GetFileAttributesW((dist + L"upgLog.log").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

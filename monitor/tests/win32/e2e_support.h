@@ -138,8 +138,9 @@ class Recorder {
  private:
   static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     auto* self = reinterpret_cast<Recorder*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (self && (m == WM_PROFILE_SWITCHED || m == WM_TERMINATE_CONFIG || m == WM_LBUTTONDOWN ||
-                 m == WM_RBUTTONDOWN || m == WM_RBUTTONUP || m == WM_KEYDOWN || m == WM_KEYUP))
+    if (self && (m == WM_PROFILE_SWITCHED || m == WM_TERMINATE_CONFIG || m == WM_LANGUAGE_CHANGED ||
+                 m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_RBUTTONUP ||
+                 m == WM_KEYDOWN || m == WM_KEYUP))
       self->received.push_back({m, w, std::chrono::steady_clock::now()});
     return DefWindowProcW(h, m, w, l);
   }
