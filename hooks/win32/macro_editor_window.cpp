@@ -1,7 +1,10 @@
 #include "macro_editor_window.h"
 
+#include <memory>
+
 #include "modal_runner.h"
 #include "win_hook_platform.h"
+#include "win_menu_host.h"
 
 namespace quarn {
 
@@ -72,6 +75,13 @@ int MacroEditorRunner::Run(dialogs::FrameDialog& dialog, ui::ScreenPoint at) {
 
 bool EditMacro(HWND owner, TMACROKEYINFO& macro, const ui::ScreenRect& area,
                menu::MenuHost* menuHost) {
+  // Without a host of the caller's, the action menu's pop-ups get one of their own
+  // for as long as the editor is shown.
+  std::unique_ptr<menu::WinMenuHost> ownHost;
+  if (menuHost == nullptr) {
+    ownHost = std::make_unique<menu::WinMenuHost>();
+    menuHost = ownHost.get();
+  }
   MacroEditorRunner runner(owner, menuHost);
   return ShowMacroDialog(macro, area, DefaultWinHookPlatform(), runner) == ui::kModalOk;
 }

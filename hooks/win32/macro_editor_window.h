@@ -34,7 +34,8 @@ class MacroEditorRunner final : public dialogs::DialogRunner {
 
 // Shows the editor for `macro` centred in `area` (screen pixels), modal to `owner`,
 // with the program's hook library. True, with `macro` replaced by the edited macro,
-// when the user confirmed with OK; false leaves `macro` as it was.
+// when the user confirmed with OK; false leaves `macro` as it was. Without
+// `menuHost` the action menu's pop-ups use a host of the editor's own.
 bool EditMacro(HWND owner, TMACROKEYINFO& macro, const ui::ScreenRect& area,
                menu::MenuHost* menuHost = nullptr);
 
