@@ -22,36 +22,9 @@ constexpr const wchar_t* kConfigClass = L"TQUARNCfgMain";
 constexpr const wchar_t* kMonitorClass = L"TQUARNMonMain";
 
 // quarncfg.exe started by the test.
-class Config {
+class Config : public InstalledProgram {
  public:
-  Config() {
-    const std::wstring exe = DistFolder() + L"quarncfg.exe";
-    std::wstring cmd = L"\"" + exe + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              DistFolder().c_str(), &si, &pi_);
-  }
-  ~Config() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 9);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  bool started() const { return started_; }
-  DWORD pid() const { return pi_.dwProcessId; }
-  bool WaitExit(int ms, DWORD* code) {
-    if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(pi_.hProcess, code);
-    return true;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
+  Config() : InstalledProgram(L"quarncfg.exe") {}
 };
 
 // Every top-level window of a class, with its process.

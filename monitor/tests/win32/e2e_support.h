@@ -43,17 +43,19 @@ inline HWND MonitorWindow() {
   return FindWindowW(L"TQUARNMonMain", nullptr);
 }
 
-class Monitor {
+// A program of the install folder started by the test (from that folder); a
+// run still going at the end is ended.
+class InstalledProgram {
  public:
-  Monitor() {
-    const std::wstring exe = DistFolder() + L"quarnmon.exe";
+  explicit InstalledProgram(const wchar_t* exeName) {
+    const std::wstring exe = DistFolder() + exeName;
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               DistFolder().c_str(), &si, &pi_);
   }
-  ~Monitor() {
+  ~InstalledProgram() {
     if (!started_) return;
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
       TerminateProcess(pi_.hProcess, 9);
@@ -62,6 +64,8 @@ class Monitor {
     CloseHandle(pi_.hThread);
     CloseHandle(pi_.hProcess);
   }
+  InstalledProgram(const InstalledProgram&) = delete;
+  InstalledProgram& operator=(const InstalledProgram&) = delete;
   bool started() const { return started_; }
   // Waits for the process to end; true with its exit code when it did.
   bool WaitExit(int ms, DWORD* code) {
@@ -74,6 +78,12 @@ class Monitor {
  private:
   PROCESS_INFORMATION pi_{};
   bool started_ = false;
+};
+
+// The installed monitor, quarnmon.exe.
+class Monitor : public InstalledProgram {
+ public:
+  Monitor() : InstalledProgram(L"quarnmon.exe") {}
 };
 
 inline HWND WaitForMonitorWindow(DWORD pid) {
