@@ -42,6 +42,10 @@ ctest_run native "$root/${QUARN_BUILD_ROOT:-build}/native" "$(nproc)"
 trap wine_env_down EXIT
 if wine_env_up; then
   ctest_run wine "$root/${QUARN_BUILD_ROOT:-build}/win64" 4
+  if [ -s "$QUARN_ENV_DIR/restarts.log" ]; then
+    echo "Wine clients that died before their program ran, started again:"
+    cat "$QUARN_ENV_DIR/restarts.log"
+  fi
 else
   echo "Wine test environment could not start" >&2
   failed=$((failed + 1))
