@@ -404,6 +404,19 @@ bool StoredButton(const wchar_t* name, int index, TBUTTONFUNCINFO& entry) {
   return true;
 }
 
+// A visible pop-up of a menu of program `pid`, waited for.
+HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (const Found& f : WindowsOf(L"TQuarnMenuPopup"))
+          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
 TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
   constexpr int kSide = 3;       // BtnSet4, the first side button
   constexpr int kMiddleRow = 2;  // "Middle Click", third row of the function menu
@@ -421,15 +434,8 @@ TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
   PumpUntil([] { return false; }, 500);
 
   ClickAt(cfg, G::BtnSet(kSide));
-  HWND popup = nullptr;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(L"TQuarnMenuPopup"))
-          if (f.pid == config.pid() && IsWindowVisible(f.hwnd)) popup = f.hwnd;
-        return popup != nullptr;
-      },
-      5000))
-      << "the function menu opens in a window of its own";
+  HWND popup = WaitForMenuPopup(config.pid());
+  ASSERT_NE(popup, nullptr) << "the function menu opens in a window of its own";
   RECT r{};
   GetWindowRect(popup, &r);
   POINT origin{0, 0};
@@ -458,6 +464,25 @@ TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
   EXPECT_EQ(next.MenuID, nextBefore.MenuID) << "only the clicked button changes";
   DWORD code = 0;
   EXPECT_FALSE(config.WaitExit(0, &code)) << "the program is alive";
+}
+
+TEST_F(ConfigE2E, HammeredAssignmentButtonsThenTerminateWithTheMenuOpenEndCleanly) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+  // Each click on another button while the menu is open closes it and opens it again.
+  for (int round = 0; round < 3; ++round)
+    for (int i = 0; i < 5; ++i) ClickAt(cfg, G::BtnSet(i));
+  ASSERT_NE(WaitForMenuPopup(config.pid()), nullptr);
+  DWORD code = 99;
+  EXPECT_FALSE(config.WaitExit(0, &code)) << "alive after the hammering";
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  ASSERT_TRUE(config.WaitExit(5000, &code)) << "the open menu does not hold the program";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WindowsOf(L"TQuarnMenuPopup").empty());
 }
 
 TEST_F(ConfigE2E, TerminateWhileTheNoteIsOpenEndsTheProgramCleanly) {
