@@ -3,11 +3,13 @@
 // clang-format off
 #include "config_ini.h"
 #include "dialog_window.h"
+#include "function_menu.h"
 #include "module_path.h"
 #include "note_dialog.h"
 #include "shared_tables.h"
 #include "text_field.h"
 #include "translation.h"
+#include "win_hook_platform.h"
 #include "wide.h"
 #include "window_messages.h"
 // clang-format on
@@ -81,6 +83,7 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
     profilePath = ReadText(dm.FProfileSettingGroup.ProfileSettingList[dm.FProfileIndex].FilePath);
   profileFiles_ = std::make_unique<ProfileFilesHost>(window_->Handle(), dm, stores.Files(), folder_,
                                                      profilePath);
+  CreateAssignPage(translate);
 
   window_->OnMessage = [this](UINT m, WPARAM w, LPARAM l, LRESULT& r) {
     return HandleMessage(m, w, l, r);
@@ -92,11 +95,75 @@ TQUARNCfgMain::TQUARNCfgMain(TDM& dm, WriteCheckedStores& stores)
 TQUARNCfgMain::~TQUARNCfgMain() {
   FormDestroy();
   timer_.reset();
+  DestroyAssignPage();
   // The window goes before the controller and the face it calls.
   profileFiles_.reset();
   window_.reset();
   branding_.reset();
   controller_.reset();
+}
+
+void TQUARNCfgMain::CreateAssignPage(const TranslateFn& translate) {
+  using MWG = MainWindowGeometry;
+  fnDialogs_ = std::make_unique<dialogs::WinFunctionDialogs>(Handle(), DefaultWinHookPlatform(),
+                                                             *this, translate);
+  assignment_ =
+      std::make_unique<FunctionAssignment>(dm_, *controller_, *this, *fnDialogs_, translate);
+  vnMenuEx1 = std::make_unique<menu::TvnMenuEx>();
+  vnMenuEx1->Host = &menuHost_;
+  config::BuildFunctionMenu(*vnMenuEx1);
+  config::MenuArtwork art;
+  art.backgroundFill = ui::Fill::Solid(ui::Rgb(0x2A, 0x2E, 0x38));
+  art.over = ui::Fill::Solid(ui::Rgb(0x01, 0xAB, 0xE7));
+  art.down = art.over;
+  config::ApplyFunctionMenuLook(*vnMenuEx1, art);
+
+  // The page's buttons take the places of the face's assignment buttons, the spots go
+  // on the mouse picture, the badges on a hidden layout.
+  ui::Layout& client = face_->ClientArea();
+  const ui::RectF first = MWG::BtnSet(0);
+  ui::Layout& buttons = client.Add<ui::Layout>();
+  buttons.name = u"LayoutAssignButtons";
+  buttons.SetBounds(first.x - client.X(), first.y - client.Y(), first.width,
+                    MWG::BtnSet(4).y + MWG::BtnSet(4).height - first.y);
+  ui::Layout& mouseBack = client.Add<ui::Layout>();
+  mouseBack.name = u"ImageMOUSEBACK";
+  mouseBack.SetBounds(MWG::kMousePicture.x - client.X(), MWG::kMousePicture.y - client.Y(),
+                      MWG::kMousePicture.width, MWG::kMousePicture.height);
+  ui::Layout& badges = client.Add<ui::Layout>();
+  badges.name = u"LayoutBadges";
+  badges.SetVisible(false);
+  assignPage_ = std::make_unique<pages::AssignPage>(
+      pages::AssignPageParts{buttons, ui::PointF{0, 0}, mouseBack, badges, face_->OptionsArea()},
+      dm_, *controller_, *assignment_, *vnMenuEx1, translate);
+  for (int i = 0; i < 5; ++i) {
+    ui::Button& placeholder = face_->BtnSet(i);
+    placeholder.SetVisible(false);
+    ui::Button* b = assignPage_->ButtonOf(i);
+    if (!b) continue;
+    const ui::RectF r = MWG::BtnSet(i);
+    b->SetBounds(r.x - first.x, r.y - first.y, r.width, r.height);
+    b->font = placeholder.font;
+  }
+  assignPage_->TargetOf = [this](const ui::Object& object) {
+    POINT origin{0, 0};
+    ::ClientToScreen(Handle(), &origin);
+    RECT frame{};
+    GetWindowRect(Handle(), &frame);
+    return menu::MenuTarget::Of(object, ui::PointF{float(origin.x), float(origin.y)}, frame.left,
+                                reinterpret_cast<std::uintptr_t>(Handle()));
+  };
+  controller_->OnRefreshButtonCaptions = [this] { assignPage_->RefreshButtonCaptions(); };
+}
+
+void TQUARNCfgMain::DestroyAssignPage() {
+  // The page first (it hands back the held profile switches), then the menu's pop-ups.
+  if (controller_) controller_->OnRefreshButtonCaptions = nullptr;
+  assignPage_.reset();
+  if (vnMenuEx1) vnMenuEx1->Items().CloseSubMenus();
+  vnMenuEx1.reset();
+  assignment_.reset();
+  fnDialogs_.reset();
 }
 
 void TQUARNCfgMain::FormDestroy() {

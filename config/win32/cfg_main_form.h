@@ -3,7 +3,8 @@
 // logic behind it, the platform seams that logic needs (the window itself, the
 // lighting timer, the note dialog, the monitor, the Windows mouse settings, the
 // settings worker and the mouse's lighting), its language and branding, and its
-// profile-file and update commands.
+// profile-file and update commands. The button-assignment page and its function
+// menu sit on the face.
 #pragma once
 
 // The toolkit's headers first: they include <windows.h> their way.
@@ -12,7 +13,12 @@
 #include <memory>
 #include <string>
 
+#include "assign_page.h"
 #include "config_main_controller.h"
+#include "function_assignment.h"
+#include "menu/vn_menu_ex.h"
+#include "win_function_dialogs.h"
+#include "win_menu_host.h"
 #include "gdiplus_picture_decoder.h"
 #include "device_lighting.h"
 #include "image_data_base.h"
@@ -91,6 +97,15 @@ class TQUARNCfgMain final : public quarn::ConfigWindow, public quarn::ConfigDial
   std::unique_ptr<quarn::ConfigMainController> controller_;
   std::unique_ptr<quarn::LanguageBranding> branding_;
   std::unique_ptr<quarn::ProfileFilesHost> profileFiles_;
+  // ---- the button-assignment page: the function menu's pop-ups, the function
+  // dialogs, the assignment and the page (they go before the controller) ----
+  quarn::menu::WinMenuHost menuHost_;
+  std::unique_ptr<quarn::menu::TvnMenuEx> vnMenuEx1;
+  std::unique_ptr<quarn::dialogs::WinFunctionDialogs> fnDialogs_;
+  std::unique_ptr<quarn::FunctionAssignment> assignment_;
+  std::unique_ptr<quarn::pages::AssignPage> assignPage_;
+  void CreateAssignPage(const quarn::TranslateFn& translate);
+  void DestroyAssignPage();
   quarn::ui::Scene* openDialog_ = nullptr;
   bool destroyed_ = false;
 };

@@ -4,7 +4,8 @@
 // APPLY, after which the stored profile index, the Windows mouse settings and the
 // monitor's button filters must all follow; started in the stored language, whose
 // title it shows and which it tells the monitor; started with no update work left,
-// which leaves the install folder as it was.
+// which leaves the install folder as it was; and a button's function chosen in the
+// function menu's real pop-up and applied.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -399,6 +400,98 @@ TEST_F(ConfigE2E, ResetAsksInTheOptionsAreaEscapeKeepsAndOkResetsForTheNextApply
       },
       5000));
   EXPECT_EQ(stored[kLed + 2], 0);
+}
+
+// A stored button entry of profile value `name`; false when unreadable.
+bool StoredButton(const wchar_t* name, int index, TBUTTONFUNCINFO& entry) {
+  const std::vector<BYTE> stored = StoredProfileBytes(name);
+  const std::size_t at = offsetof(TMouseProfileInfo, ConfigInfo) +
+                         offsetof(TMOUSECONFIGINFO, ButtonFuncInfo) +
+                         std::size_t(index) * sizeof(TBUTTONFUNCINFO);
+  if (stored.size() < at + sizeof entry) return false;
+  memcpy(&entry, stored.data() + at, sizeof entry);
+  return true;
+}
+
+// A visible pop-up of a menu of program `pid`, waited for.
+HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (const Found& f : WindowsOf(L"TQuarnMenuPopup"))
+          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
+TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
+  constexpr int kSide = 3;       // BtnSet4, the first side button
+  constexpr int kMiddleRow = 2;  // "Middle Click", third row of the function menu
+  constexpr int kMiddleId = 3;
+  constexpr int kRows = 21, kRowHeight = 30;
+  StoreProfiles([](TMouseProfileInfo&) {});
+  TBUTTONFUNCINFO before{}, nextBefore{};
+  ASSERT_TRUE(StoredButton(L"zykProfile1.pfd", kSide, before));
+  ASSERT_TRUE(StoredButton(L"zykProfile1.pfd", kSide + 1, nextBefore));
+  ASSERT_NE(before.MenuID, kMiddleId) << "the choice must change the entry";
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+
+  ClickAt(cfg, G::BtnSet(kSide));
+  HWND popup = WaitForMenuPopup(config.pid());
+  ASSERT_NE(popup, nullptr) << "the function menu opens in a window of its own";
+  RECT r{};
+  GetWindowRect(popup, &r);
+  POINT origin{0, 0};
+  ClientToScreen(cfg, &origin);
+  EXPECT_EQ(r.left, origin.x + LONG(G::kOptions.x)) << "over the options area";
+  EXPECT_EQ(r.top, origin.y + LONG(G::kOptions.y) - 20) << "20 pixels above it";
+  // The rows fill the window between equal margins.
+  const LONG margin = ((r.bottom - r.top) - kRows * kRowHeight) / 2;
+  ASSERT_GE(margin, 0);
+  Xdotool(L"mousemove " + std::to_wstring(r.left + 60) + L" " +
+          std::to_wstring(r.top + margin + kMiddleRow * kRowHeight + kRowHeight / 2));
+  Xdotool(L"click 1");
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, 5000))
+      << "a choice closes the menu";
+  PumpUntil([] { return false; }, 300);
+  TBUTTONFUNCINFO entry{};
+  ASSERT_TRUE(StoredButton(L"zykProfile1.pfd", kSide, entry));
+  EXPECT_EQ(entry.MenuID, before.MenuID) << "a choice is stored only by an apply";
+
+  ClickAt(cfg, G::StripButton(quarn::ConfigMainController::kApply));
+  EXPECT_TRUE(PumpUntil(
+      [&] { return StoredButton(L"zykProfile1.pfd", kSide, entry) && entry.MenuID == kMiddleId; },
+      5000));
+  TBUTTONFUNCINFO next{};
+  ASSERT_TRUE(StoredButton(L"zykProfile1.pfd", kSide + 1, next));
+  EXPECT_EQ(next.MenuID, nextBefore.MenuID) << "only the clicked button changes";
+  DWORD code = 0;
+  EXPECT_FALSE(config.WaitExit(0, &code)) << "the program is alive";
+}
+
+TEST_F(ConfigE2E, HammeredAssignmentButtonsThenTerminateWithTheMenuOpenEndCleanly) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  PumpUntil([] { return false; }, 500);
+  // Each click on another button while the menu is open closes it and opens it again.
+  for (int round = 0; round < 3; ++round)
+    for (int i = 0; i < 5; ++i) ClickAt(cfg, G::BtnSet(i));
+  ASSERT_NE(WaitForMenuPopup(config.pid()), nullptr);
+  DWORD code = 99;
+  EXPECT_FALSE(config.WaitExit(0, &code)) << "alive after the hammering";
+  PostMessageW(cfg, WM_TERMINATE_CONFIG, 0, 0);
+  ASSERT_TRUE(config.WaitExit(5000, &code)) << "the open menu does not hold the program";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(WindowsOf(L"TQuarnMenuPopup").empty());
 }
 
 TEST_F(ConfigE2E, TerminateWhileTheNoteIsOpenEndsTheProgramCleanly) {
