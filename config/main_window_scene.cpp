@@ -15,16 +15,10 @@ namespace {
 constexpr Color kText = Rgb(0xF0, 0xF0, 0xF0);
 constexpr std::u16string_view kStripButtonStyle = u"StripButtonStyle";
 constexpr std::u16string_view kFrameButtonStyle = u"FrameButtonStyle";
-constexpr std::u16string_view kSetButtonStyle = u"BtnSetStyle";
+// The assignment page's buttons look this style up by this name.
+constexpr std::u16string_view kSetButtonStyle = u"ButtonAssignMenubuttonstyle";
 constexpr std::u16string_view kBadgeStyle = u"BadgeStyle";
 constexpr std::u16string_view kTitleStyle = u"AreaLabelStyle";
-
-// The badges' places on the mouse picture: left, right, wheel, back, forward.
-constexpr RectF kBadges[5] = {{110, 190, 28, 28},
-                              {244, 190, 28, 28},
-                              {176, 236, 28, 28},
-                              {66, 350, 28, 28},
-                              {66, 300, 28, 28}};
 
 ButtonFace Face(Fill fill, Fill stroke, Color text = kText) {
   return {std::move(fill), Fill::Solid(text), std::move(stroke), nullptr};
@@ -55,6 +49,9 @@ void AddLooks(StyleBook& book) {
   badge.normal.fill = Fill::Solid(Rgb(0xC8, 0x28, 0x32));
   badge.hover.fill = Fill::Solid(Rgb(0xE8, 0x48, 0x50));
   badge.normal.stroke = badge.hover.stroke = Fill::Solid(Rgb(0xFF, 0xFF, 0xFF));
+  // Pressed: the button being assigned or hovered in the list.
+  badge.pressed.fill = Fill::Solid(Rgb(0x01, 0xAB, 0xE7));
+  badge.pressed.stroke = Fill::Solid(Rgb(0xFF, 0xFF, 0xFF));
   book.Add(kBadgeStyle, badge);
 
   LabelLook label;
@@ -178,8 +175,7 @@ void MainWindowScene::Build() {
   mouse_->hitTest = false;
   mouse_->wrap = WrapMode::Original;
   for (int i = 0; i < 5; ++i) {
-    const RectF r{G::kMousePicture.x + kBadges[i].x - 60, G::kMousePicture.y + kBadges[i].y - 139,
-                  kBadges[i].width, kBadges[i].height};
+    const RectF r = G::Badge(i);
     const std::u16string name = u"BitmapStateButton" + std::u16string(1, char16_t(u'1' + i));
     badges_[i] = &AddButton(*client_, name.c_str(), r, kBadgeStyle,
                             std::u16string(1, char16_t(u'1' + i)), 11);

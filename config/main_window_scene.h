@@ -24,6 +24,15 @@ struct MainWindowGeometry {
   static constexpr ui::RectF kClose{980, 10, 32, 28};
   static constexpr ui::RectF kMinimise{944, 10, 32, 28};
   static constexpr ui::RectF kMousePicture{60, 139, 260, 420};
+  // The numbered badges on the mouse picture's buttons: left, right, wheel, back, forward.
+  static constexpr ui::RectF Badge(int i) {
+    constexpr ui::RectF places[5] = {{110, 190, 28, 28},
+                                     {244, 190, 28, 28},
+                                     {176, 236, 28, 28},
+                                     {66, 350, 28, 28},
+                                     {66, 300, 28, 28}};
+    return places[i >= 0 && i < 5 ? i : 0];
+  }
   static constexpr ui::RectF kKeyFunctionsLabel{370, 149, 260, 32};
   // BtnSet1..5: one below the other.
   static constexpr ui::RectF BtnSet(int i) { return {370, 195 + 64.0f * i, 260, 48}; }

@@ -145,6 +145,20 @@ void TQUARNCfgMain::CreateAssignPage(const TranslateFn& translate) {
     b->SetBounds(r.x - first.x, r.y - first.y, r.width, r.height);
     b->font = placeholder.font;
   }
+  // The spots take the places and the look of the face's numbered badges, which are drawn
+  // for this picture of the mouse.
+  for (int i = 0; i < 5; ++i) {
+    ui::Button& badge = face_->Badge(i);
+    ui::Button* spot = assignPage_->Spot(i);
+    if (!spot) continue;
+    spot->SetBounds(badge.X() - mouseBack.X(), badge.Y() - mouseBack.Y(), badge.Width(),
+                    badge.Height());
+    spot->SetStyleLookup(badge.StyleLookup());
+    spot->font = badge.font;
+    spot->autoTranslate = false;
+    spot->SetText(badge.Text());
+    badge.SetVisible(false);
+  }
   assignPage_->TargetOf = [this](const ui::Object& object) {
     POINT origin{0, 0};
     ::ClientToScreen(Handle(), &origin);

@@ -475,6 +475,39 @@ TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
   EXPECT_FALSE(config.WaitExit(0, &code)) << "the program is alive";
 }
 
+// The screen colour of a badge's fill, left of its number.
+COLORREF BadgeColour(HWND config, const quarn::ui::RectF& r) {
+  POINT p{LONG(r.x + 6), LONG(r.y + r.height / 2)};
+  ClientToScreen(config, &p);
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+TEST_F(ConfigE2E, HoveringAnAssignmentButtonLightsOnlyItsOwnBadgeOnTheMouse) {
+  StoreProfiles([](TMouseProfileInfo&) {});
+  Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
+  Config config;
+  HWND cfg = WaitForConfigWindow(config.pid());
+  ASSERT_NE(cfg, nullptr);
+  const COLORREF kResting = RGB(0xC8, 0x28, 0x32), kLit = RGB(0x01, 0xAB, 0xE7);
+  // One badge per button, each resting until its own button is hovered.
+  ASSERT_TRUE(PumpUntil([&] { return BadgeColour(cfg, G::Badge(0)) == kResting; }, 5000));
+  for (int hovered = 0; hovered < 5; ++hovered) {
+    Xdotool(L"mousemove " + ScreenCentre(cfg, G::BtnSet(hovered)));
+    EXPECT_TRUE(PumpUntil([&] { return BadgeColour(cfg, G::Badge(hovered)) == kLit; }, 3000))
+        << "badge " << hovered + 1 << " lights while its button is hovered";
+    for (int other = 0; other < 5; ++other) {
+      if (other == hovered) continue;
+      EXPECT_EQ(BadgeColour(cfg, G::Badge(other)), kResting) << hovered << " " << other;
+    }
+  }
+  Xdotool(L"mousemove " + ScreenCentre(cfg, G::kKeyFunctionsLabel));
+  EXPECT_TRUE(PumpUntil([&] { return BadgeColour(cfg, G::Badge(4)) == kResting; }, 3000))
+      << "leaving the button puts its badge out";
+}
+
 TEST_F(ConfigE2E, HammeredAssignmentButtonsThenTerminateWithTheMenuOpenEndCleanly) {
   StoreProfiles([](TMouseProfileInfo&) {});
   Recorder monitor(kMonitorClass, WS_POPUP, 0, 0, 10, 10);
