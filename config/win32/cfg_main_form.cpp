@@ -115,7 +115,8 @@ void TQUARNCfgMain::CreateAssignPage(const TranslateFn& translate) {
   config::MenuArtwork art;
   art.backgroundFill = ui::Fill::Solid(ui::Rgb(0x2A, 0x2E, 0x38));
   art.over = ui::Fill::Solid(ui::Rgb(0x01, 0xAB, 0xE7));
-  art.down = art.over;
+  // The down fill also marks the button's current function: quieter than the hover.
+  art.down = ui::Fill::Solid(ui::Rgb(0x1E, 0x3C, 0x8C));
   config::ApplyFunctionMenuLook(*vnMenuEx1, art);
 
   // The page's buttons take the places of the face's assignment buttons, the spots go
