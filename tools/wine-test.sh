@@ -8,20 +8,20 @@
 # stderr saying so. A program that printed anything is never run again, so a
 # test that started and failed always fails.
 #
-# The output goes to a file that is followed as it grows, not through a pipe:
-# programs a test leaves running may hold the descriptor, and a pipe would
-# keep the caller waiting for them.
+# The output goes to a file, not through a pipe: programs a test leaves running
+# may hold the descriptor, and a pipe would keep the caller waiting for them.
+# The file is followed by a tail that lives as long as this script: it makes a
+# last read when the script has gone and then ends, so the caller gets the
+# whole output, and gets it as it is written if the test is stopped by a
+# timeout. Nothing here waits on the follower.
 set -u
 
 out=$(mktemp "${TMPDIR:-/tmp}/quarn-test-out.XXXXXX")
 trap 'rm -f "$out"' EXIT
+tail -s 0.05 -c +1 -f --pid=$$ "$out" &
 
 for attempt in 1 2 3; do
-  : >"$out"
-  wine "$@" >"$out" &
-  pid=$!
-  tail -s 0.05 -c +1 -f --pid="$pid" "$out"
-  wait "$pid"
+  wine "$@" >>"$out"
   rc=$?
   if [ "$rc" -eq 0 ] || [ -s "$out" ] || [ "$attempt" -eq 3 ]; then
     exit "$rc"
