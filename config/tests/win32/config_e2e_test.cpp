@@ -10,101 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
-#include "main_window_scene.h"
-#include "mon_commands.h"
+#include "config_e2e_support.h"
 
 namespace {
 
 using namespace quarn::e2e;
+using namespace quarn::config_e2e;
 using G = quarn::MainWindowGeometry;
-
-constexpr const wchar_t* kConfigClass = L"TQUARNCfgMain";
-constexpr const wchar_t* kMonitorClass = L"TQUARNMonMain";
-
-// quarncfg.exe started by the test.
-class Config : public InstalledProgram {
- public:
-  Config() : InstalledProgram(L"quarncfg.exe") {}
-};
-
-// Every top-level window of a class, with its process.
-struct Found {
-  HWND hwnd;
-  DWORD pid;
-};
-struct WindowSearch {
-  const wchar_t* name;
-  std::vector<Found> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
-  auto* s = reinterpret_cast<WindowSearch*>(p);
-  wchar_t name[64] = {};
-  GetClassNameW(h, name, 64);
-  if (lstrcmpW(name, s->name) == 0) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    s->found.push_back({h, pid});
-  }
-  return TRUE;
-}
-
-std::vector<Found> WindowsOf(const wchar_t* className) {
-  WindowSearch search{className, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The visible configuration window (of `pid` when given), waited for.
-HWND WaitForConfigWindow(DWORD pid = 0, int ms = 15000) {
-  HWND found = nullptr;
-  PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(kConfigClass))
-          if ((pid == 0 || f.pid == pid) && IsWindowVisible(f.hwnd)) found = f.hwnd;
-        return found != nullptr;
-      },
-      ms);
-  return found;
-}
-
-// Waits for the process that owns `hwnd` to end.
-bool WaitOwnerExit(HWND hwnd, int ms) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-  if (!process) return !IsWindow(hwnd);
-  const bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
-  CloseHandle(process);
-  return ended;
-}
-
-// Ends whatever configuration window and monitor a test left behind.
-void EndLeftovers() {
-  for (const Found& f : WindowsOf(kConfigClass)) {
-    if (f.pid == GetCurrentProcessId()) continue;
-    PostMessageW(f.hwnd, WM_TERMINATE_CONFIG, 0, 0);
-    WaitOwnerExit(f.hwnd, 5000);
-  }
-  for (const Found& f : WindowsOf(kMonitorClass)) {
-    if (f.pid == GetCurrentProcessId()) continue;
-    PostMessageW(f.hwnd, WM_COMMAND, IDM_EXIT, 0);
-    WaitOwnerExit(f.hwnd, 5000);
-  }
-}
-
-// Screen position of the centre of a control of the configuration window.
-std::wstring ScreenCentre(HWND config, const quarn::ui::RectF& r) {
-  POINT p{LONG(r.x + r.width / 2), LONG(r.y + r.height / 2)};
-  ClientToScreen(config, &p);
-  return std::to_wstring(p.x) + L" " + std::to_wstring(p.y);
-}
-
-void ClickAt(HWND config, const quarn::ui::RectF& r) {
-  Xdotool(L"mousemove " + ScreenCentre(config, r));
-  Xdotool(L"click 1");
-}
 
 // Profiles as stored by an earlier apply: profile 1 the factory one and current,
 // profile 3 with the right button disabled and its own pointer settings.
@@ -181,36 +93,6 @@ std::wstring MouseRegistryValue(const wchar_t* key, const wchar_t* name) {
     return L"?";
   return text;
 }
-
-// Bytes of a stored profile value ("zykProfile1.pfd" ...); empty when unreadable.
-std::vector<BYTE> StoredProfileBytes(const wchar_t* name) {
-  std::vector<BYTE> data(200000);
-  DWORD size = DWORD(data.size());
-  if (RegGetValueW(HKEY_CURRENT_USER, L"software\\QUARNMouse", name, RRF_RT_REG_BINARY, nullptr,
-                   data.data(), &size) != ERROR_SUCCESS)
-    return {};
-  data.resize(size);
-  return data;
-}
-
-// The note dialog of the configuration program `pid`, visible, waited for.
-HWND WaitForNoteDialog(DWORD pid) {
-  HWND found = nullptr;
-  PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(L"TQuarnFrameDialog"))
-          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
-        return found != nullptr;
-      },
-      5000);
-  return found;
-}
-
-class ConfigE2E : public ::testing::Test {
- protected:
-  void SetUp() override { EndLeftovers(); }
-  void TearDown() override { EndLeftovers(); }
-};
 
 TEST_F(ConfigE2E, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
   StoreProfiles([](TMouseProfileInfo&) {});
@@ -400,30 +282,6 @@ TEST_F(ConfigE2E, ResetAsksInTheOptionsAreaEscapeKeepsAndOkResetsForTheNextApply
       },
       5000));
   EXPECT_EQ(stored[kLed + 2], 0);
-}
-
-// A stored button entry of profile value `name`; false when unreadable.
-bool StoredButton(const wchar_t* name, int index, TBUTTONFUNCINFO& entry) {
-  const std::vector<BYTE> stored = StoredProfileBytes(name);
-  const std::size_t at = offsetof(TMouseProfileInfo, ConfigInfo) +
-                         offsetof(TMOUSECONFIGINFO, ButtonFuncInfo) +
-                         std::size_t(index) * sizeof(TBUTTONFUNCINFO);
-  if (stored.size() < at + sizeof entry) return false;
-  memcpy(&entry, stored.data() + at, sizeof entry);
-  return true;
-}
-
-// A visible pop-up of a menu of program `pid`, waited for.
-HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
-  HWND found = nullptr;
-  PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(L"TQuarnMenuPopup"))
-          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
-        return found != nullptr;
-      },
-      ms);
-  return found;
 }
 
 TEST_F(ConfigE2E, SideButtonGetsTheFunctionClickedInTheMenuAndApplyStoresIt) {
