@@ -85,8 +85,12 @@ TEST_F(ActionsE2E, SideButtonsTypeAComboPlayAMacroAndRepeatAFireKey) {
   PumpUntil([] { return false; }, 400);
   const auto clicks = target->Times(WM_LBUTTONDOWN, MK_LBUTTON);
   ASSERT_EQ(clicks.size(), 3u) << "the fire key clicks three times";
-  EXPECT_NEAR(Ms(clicks[1] - clicks[0]), 120, 55);
-  EXPECT_NEAR(Ms(clicks[2] - clicks[1]), 120, 55);
+  // Presses are scheduled at 0, 120 and 240 ms. The probe sees them when a shared
+  // machine lets it, so one gap may stretch and the next shrink; the span holds.
+  EXPECT_GE(Ms(clicks[1] - clicks[0]), 20) << "separate presses";
+  EXPECT_GE(Ms(clicks[2] - clicks[1]), 20) << "separate presses";
+  EXPECT_GE(Ms(clicks[2] - clicks[0]), 185) << "each press waits its 60 + 60 ms";
+  EXPECT_LE(Ms(clicks[2] - clicks[0]), 450) << "and the waits do not add up";
 }
 
 TEST_F(ActionsE2E, ClicksPassWhileALongMacroPlaysAndExternalCommandsSelectProfiles) {
