@@ -144,8 +144,8 @@ int RunComboKeyDialog(ComboKeyDialog& dialog, TCOMBOKEYINFO& values, const Scree
   dialog.Load();
   const ScreenPoint at = CenterIn(area, dialog.Width(), dialog.Height());
   // The recording ends the moment the dialog has its answer, not when its window
-  // has gone: hiding a window can take a while, and the keys typed meanwhile
-  // belong to wherever the user went.
+  // has gone: hiding a window can take a while (some 2 s under Wine), and a hook
+  // left in place while this thread is busy with it holds up every key typed.
   Scene& scene = dialog.GetScene();
   const auto previous = scene.OnModalResult;
   scene.OnModalResult = [&dialog, previous](int answer) {
