@@ -21,7 +21,7 @@ using namespace quarn::config_e2e;
 using G = quarn::MainWindowGeometry;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kSide = 3;                  // BtnSet4: X button 2, X11 button 9
+constexpr int kSide = 3;  // BtnSet4: X button 2, X11 button 9
 constexpr const wchar_t* kPress = L"click 9";
 
 long Ms(Clock::duration d) {
@@ -161,7 +161,8 @@ class KeyWatch {
  private:
   static LRESULT CALLBACK Proc(int code, WPARAM w, LPARAM l) {
     if (code == HC_ACTION && self_ && (w == WM_KEYDOWN || w == WM_SYSKEYDOWN))
-      self_->presses_.push_back({reinterpret_cast<const KBDLLHOOKSTRUCT*>(l)->vkCode, Clock::now()});
+      self_->presses_.push_back(
+          {reinterpret_cast<const KBDLLHOOKSTRUCT*>(l)->vkCode, Clock::now()});
     return CallNextHookEx(nullptr, code, w, l);
   }
   static inline KeyWatch* self_ = nullptr;
@@ -173,18 +174,17 @@ class KeyWatch {
   std::vector<Press> presses_;
 };
 
+BOOL CALLBACK CollectEdit(HWND h, LPARAM p) {
+  wchar_t name[16] = {};
+  GetClassNameW(h, name, 16);
+  if (lstrcmpiW(name, L"Edit") == 0) reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  return TRUE;
+}
+
 // The edit controls of a dialog window, in creation order.
 std::vector<HWND> EditsOf(HWND dialog) {
   std::vector<HWND> edits;
-  EnumChildWindows(
-      dialog,
-      [](HWND h, LPARAM p) {
-        wchar_t name[16] = {};
-        GetClassNameW(h, name, 16);
-        if (lstrcmpiW(name, L"Edit") == 0) reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&edits));
+  EnumChildWindows(dialog, CollectEdit, reinterpret_cast<LPARAM>(&edits));
   return edits;
 }
 
@@ -246,7 +246,9 @@ class AssignE2E : public ConfigE2E {
   // Waits until the stored entry of the side button has kind `kind`.
   bool WaitStoredKind(std::uint8_t kind, TBUTTONFUNCINFO& entry) {
     return PumpUntil(
-        [&] { return StoredButton(L"zykProfile1.pfd", kSide, entry) && entry.FunctionKind == kind; },
+        [&] {
+          return StoredButton(L"zykProfile1.pfd", kSide, entry) && entry.FunctionKind == kind;
+        },
         5000);
   }
   void TearDown() override {
@@ -334,7 +336,7 @@ TEST_F(AssignE2E, FireKeyTypedInItsDialogIsAppliedAndFiredByTheSideButton) {
   PumpUntil([] { return false; }, 600);  // room for a click too many
   std::vector<UINT> order;
   for (const Probe::Input& i : probe.log) order.push_back(i.msg);
-  const std::vector<UINT> clicks = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN,
+  const std::vector<UINT> clicks = {WM_LBUTTONDOWN, WM_LBUTTONUP,   WM_LBUTTONDOWN,
                                     WM_LBUTTONUP,   WM_LBUTTONDOWN, WM_LBUTTONUP};
   EXPECT_EQ(order, clicks) << "three whole clicks and nothing of the side button itself";
   const auto downs = probe.Of(WM_LBUTTONDOWN);
@@ -369,9 +371,8 @@ TEST_F(AssignE2E, KeyCombinationRecordedFromRealKeysIsAppliedAndTypedByTheSideBu
                               L"keyup Shift_L", L"keyup Control_L"})
     Xdotool(step);
   EXPECT_TRUE(PumpUntil([&] { return TextOf(edits[0]) == L"Ctrl+Shift+K"; }, 5000))
-      << "the dialog shows what was pressed, not \"" << std::string(TextOf(edits[0]).begin(),
-                                                                    TextOf(edits[0]).end())
-      << "\"";
+      << "the dialog shows what was pressed, not \""
+      << std::string(TextOf(edits[0]).begin(), TextOf(edits[0]).end()) << "\"";
   ClickFrameButton(dialog, true);
   ASSERT_TRUE(WaitGone(dialog)) << "OK closes it";
 
@@ -483,8 +484,7 @@ TEST_F(AssignE2E, KeyCombinationDialogClosedWithoutOkLeavesNoKeyboardHookAndStor
     ASSERT_TRUE(probe.Focus());
     Xdotool(L"key q");
     EXPECT_TRUE(PumpUntil(
-        [&] { return probe.Count(WM_KEYDOWN, 'Q') == 1 && probe.Count(WM_KEYUP, 'Q') == 1; },
-        5000))
+        [&] { return probe.Count(WM_KEYDOWN, 'Q') == 1 && probe.Count(WM_KEYUP, 'Q') == 1; }, 5000))
         << "keys reach the focused window again";
     EXPECT_TRUE(Alive(*config));
   }
