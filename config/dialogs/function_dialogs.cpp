@@ -143,8 +143,24 @@ int RunComboKeyDialog(ComboKeyDialog& dialog, TCOMBOKEYINFO& values, const Scree
   dialog.fields = values;
   dialog.Load();
   const ScreenPoint at = CenterIn(area, dialog.Width(), dialog.Height());
+  // The recording ends the moment the dialog has its answer, not when its window
+  // has gone: hiding a window can take a while (some 2 s under Wine), and a hook
+  // left in place while this thread is busy with it holds up every key typed.
+  Scene& scene = dialog.GetScene();
+  const auto previous = scene.OnModalResult;
+  scene.OnModalResult = [&dialog, previous](int answer) {
+    if (answer != kModalNone) dialog.StopRecording();
+    if (previous) previous(answer);
+  };
   dialog.StartRecording();
-  const int result = runner.Run(dialog, at);
+  int result = kModalCancel;
+  try {
+    result = runner.Run(dialog, at);
+  } catch (...) {
+    scene.OnModalResult = previous;
+    throw;
+  }
+  scene.OnModalResult = previous;
   dialog.StopRecording();
   values = dialog.fields;
   return result;

@@ -38,8 +38,9 @@ class FireKeyDialog : public FrameDialog {
 };
 
 // "Virtual Keyboard": records the combination pressed while the dialog is open.
-// The keyboard recording belongs to the dialog: it stops when the dialog closes
-// and, whatever happens, when the dialog object goes away. Reports arrive inside
+// The keyboard recording belongs to the dialog: it stops as soon as the dialog
+// has its answer (before the window goes) and, whatever happens, when the
+// dialog object goes away. Reports arrive inside
 // the keyboard hook; they are only stored there and `post` is called, and the
 // text changes when the poster's message calls ApplyRecorded.
 class ComboKeyDialog : public FrameDialog {

@@ -206,6 +206,38 @@ TEST_F(ComboKeyDialogTest, EveryWayOutRemovesTheHookAndOnlyOkCommits) {
   }
 }
 
+TEST_F(ComboKeyDialogTest, TheRecordingEndsWithTheAnswerWhileTheWindowIsStillThere) {
+  struct Way {
+    const char* why;
+    std::function<void(ComboKeyDialog&)> answer;
+  } ways[] = {
+      {"CANCEL", [](ComboKeyDialog& d) { Click(d.Cancel()); }},
+      {"OK", [](ComboKeyDialog& d) { Click(d.Ok()); }},
+      {"a close request", [](ComboKeyDialog& d) { d.GetScene().SetModalResult(kModalCancel); }},
+  };
+  for (const Way& w : ways) {
+    SCOPED_TRACE(w.why);
+    ScriptedRunner runner;
+    ComboKeyDialog d(platform, [] {});
+    int told = 0;
+    d.GetScene().OnModalResult = [&](int) { ++told; };
+    runner.script = [&](FrameDialog&) {
+      ASSERT_TRUE(KeyboardHooked());
+      w.answer(d);
+      // The runner still has the window (hiding it comes next): keys pass already.
+      EXPECT_FALSE(KeyboardHooked());
+      EXPECT_FALSE(platform.Key(KeyDown('Z', 5000)));
+    };
+    TCOMBOKEYINFO values{};
+    RunComboKeyDialog(d, values, kArea, runner);
+    EXPECT_GE(told, 1) << "the scene's own listener still hears the answer";
+    const int before = told;
+    d.GetScene().SetModalResult(kModalNone);
+    d.GetScene().SetModalResult(kModalOk);
+    EXPECT_EQ(told, before + 2) << "and has it back once the run is over";
+  }
+}
+
 TEST_F(ComboKeyDialogTest, DestroyedWhileRecordingLeavesNoHook) {
   {
     auto d = std::make_unique<ComboKeyDialog>(platform, [] {});

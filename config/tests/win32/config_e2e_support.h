@@ -116,8 +116,9 @@ inline std::vector<BYTE> StoredProfileBytes(const wchar_t* name) {
   return data;
 }
 
-// The note dialog of the configuration program `pid`, visible, waited for.
-inline HWND WaitForNoteDialog(DWORD pid) {
+// A visible dialog on the dialog frame (a note, a function's parameters) of
+// program `pid`, waited for.
+inline HWND WaitForFrameDialog(DWORD pid, int ms = 5000) {
   HWND found = nullptr;
   PumpUntil(
       [&] {
@@ -125,8 +126,41 @@ inline HWND WaitForNoteDialog(DWORD pid) {
           if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
         return found != nullptr;
       },
-      5000);
+      ms);
   return found;
+}
+
+// The note dialog of the configuration program `pid`, visible, waited for.
+inline HWND WaitForNoteDialog(DWORD pid) {
+  return WaitForFrameDialog(pid);
+}
+
+// Waits for a dialog to close (its window gone or hidden).
+inline bool WaitClosed(HWND window, int ms = 5000) {
+  return PumpUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, ms);
+}
+
+// Waits for a dialog's window to be destroyed. Under Wine without a window
+// manager its owner comes forward again only some 2 seconds after the dialog
+// was hidden, about when the window goes: a test that focuses a window of its
+// own after a dialog waits for this first.
+inline bool WaitGone(HWND window, int ms = 10000) {
+  return PumpUntil([&] { return !IsWindow(window); }, ms);
+}
+
+// A real left click at a screen position.
+inline void ClickScreen(LONG x, LONG y) {
+  Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y));
+  Xdotool(L"click 1");
+}
+
+// A real left click on an OK (ok = true) or CANCEL button of a frame dialog.
+inline void ClickFrameButton(HWND dialog, bool ok) {
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  // 86 x 40 buttons, 50 or 160 from the left, centred in the 60-pixel bottom strip
+  // above the 5-pixel margin.
+  ClickScreen(r.left + (ok ? 50 : 160) + 43, r.bottom - 5 - 30);
 }
 
 class ConfigE2E : public ::testing::Test {
@@ -157,6 +191,16 @@ inline HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
       },
       ms);
   return found;
+}
+
+// Row `row` (from 0) of the function menu's pop-up window, clicked with a real
+// click: 21 rows of 30 pixels fill the window between equal margins.
+inline void ClickFunctionMenuRow(HWND popup, int row) {
+  constexpr int kRows = 21, kRowHeight = 30;
+  RECT r{};
+  GetWindowRect(popup, &r);
+  const LONG margin = ((r.bottom - r.top) - kRows * kRowHeight) / 2;
+  ClickScreen(r.left + 60, r.top + margin + row * kRowHeight + kRowHeight / 2);
 }
 
 }  // namespace quarn::config_e2e
