@@ -116,8 +116,9 @@ inline std::vector<BYTE> StoredProfileBytes(const wchar_t* name) {
   return data;
 }
 
-// The note dialog of the configuration program `pid`, visible, waited for.
-inline HWND WaitForNoteDialog(DWORD pid) {
+// A visible dialog (note, macro editor, ...) of the configuration program `pid`,
+// waited for.
+inline HWND WaitForFrameDialog(DWORD pid, int ms = 5000) {
   HWND found = nullptr;
   PumpUntil(
       [&] {
@@ -125,8 +126,40 @@ inline HWND WaitForNoteDialog(DWORD pid) {
           if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
         return found != nullptr;
       },
-      5000);
+      ms);
   return found;
+}
+
+// The note dialog of the configuration program `pid`, visible, waited for.
+inline HWND WaitForNoteDialog(DWORD pid) {
+  return WaitForFrameDialog(pid);
+}
+
+// Screen point `(x, y)` pixels from the top-left corner of window `hwnd`, as xdotool
+// takes it.
+inline std::wstring WindowPoint(HWND hwnd, int x, int y) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return std::to_wstring(r.left + x) + L" " + std::to_wstring(r.top + y);
+}
+
+// Runs an xdotool command line that ends with the pointer moved to `end` (a free
+// screen point over a Wine window), and waits until the pointer is there: the
+// events before it have then all been sent, in order.
+inline bool XdotoolAndWait(const std::wstring& args, POINT end, int ms = 15000) {
+  POINT now{};
+  if (GetCursorPos(&now) && now.x == end.x && now.y == end.y) {
+    // Already there: away first, or the wait would end before the command ran.
+    Xdotool(L"mousemove " + std::to_wstring(end.x + 1) + L" " + std::to_wstring(end.y));
+    PumpUntil([&] { return GetCursorPos(&now) && now.x != end.x; }, 5000);
+  }
+  Xdotool(args + L" mousemove " + std::to_wstring(end.x) + L" " + std::to_wstring(end.y));
+  return PumpUntil(
+      [&] {
+        POINT p{};
+        return GetCursorPos(&p) && p.x == end.x && p.y == end.y;
+      },
+      ms);
 }
 
 class ConfigE2E : public ::testing::Test {
@@ -157,6 +190,18 @@ inline HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
       },
       ms);
   return found;
+}
+
+// Clicks row `row` (from 0) of the function menu's pop-up: 21 rows of 30 pixels
+// between equal margins.
+inline void ClickFunctionMenuRow(HWND popup, int row) {
+  constexpr int kRows = 21, kRowHeight = 30;
+  RECT r{};
+  GetWindowRect(popup, &r);
+  const LONG margin = ((r.bottom - r.top) - kRows * kRowHeight) / 2;
+  Xdotool(L"mousemove " + std::to_wstring(r.left + 60) + L" " +
+          std::to_wstring(r.top + margin + row * kRowHeight + kRowHeight / 2));
+  Xdotool(L"click 1");
 }
 
 }  // namespace quarn::config_e2e
