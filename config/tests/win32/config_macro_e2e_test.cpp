@@ -245,6 +245,8 @@ TEST_F(MacroE2E, AShiftHeldWhenRecordingStartsIsUpAfterwards) {
   ASSERT_TRUE(XdotoolAndWait(L"mousemove " + At(editor, kOk) + L" sleep 0.2 click 1",
                              ScreenOf(editor, kParkB)));
   ASSERT_TRUE(Closed(editor, 5000));
+  // The main window comes forward once the editor is gone: the probe is focused after.
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == cfg; }, 5000));
 
   const bool stuck = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
   EXPECT_FALSE(stuck) << "Shift is up for the system";
@@ -306,11 +308,14 @@ TEST_F(MacroE2E, HammeredRecordButtonThenEndingTheRecordingEditorLeavesNoHook) {
   // Closed while recording: the recording ends with the window.
   PostMessageW(editor, WM_CLOSE, 0, 0);
   ASSERT_TRUE(Closed(editor, 5000)) << "closing ends the editor";
-  EXPECT_FALSE(keySwallowed()) << "no keyboard hook is left";
   ASSERT_TRUE(Alive(config));
   ASSERT_TRUE(SendMessageTimeoutW(cfg, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
-  EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(cfg) != FALSE; }, 5000))
+  // The main window is enabled and brought forward once the editor is gone; only
+  // then is the probe focused, or the key would go to the main window.
+  EXPECT_TRUE(PumpUntil(
+      [&] { return IsWindowEnabled(cfg) != FALSE && GetForegroundWindow() == cfg; }, 5000))
       << "the main window is usable again";
+  EXPECT_FALSE(keySwallowed()) << "no keyboard hook is left";
   TBUTTONFUNCINFO entry{};
   ASSERT_TRUE(StoredButton(L"zykProfile1.pfd", kSide, entry));
   EXPECT_NE(entry.FunctionKind, FUNCKIND_MACRO);
