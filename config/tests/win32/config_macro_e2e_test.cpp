@@ -192,13 +192,25 @@ TEST_F(MacroE2E, RecordedKeysWithAnEditedDelayAreStoredAndPlayedByTheSideButton)
   }
   EXPECT_EQ(m.nAutoAddDelay, 1);
   EXPECT_EQ(m.nLoopCount, 0);
+  // The apply tells the monitor last and waits for it: once the window answers, the
+  // monitor has reloaded.
+  DWORD_PTR answered = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(cfg, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answered));
 
   // The monitor reloaded: the side button over the focused probe plays the macro.
   FocusByClick(probe.hwnd(), kProbeX + 150, kProbeY + 55);
   probe.received.clear();
   Xdotool(L"click 9");
   auto shiftUp = [&] { return probe.Got(WM_KEYUP, VK_SHIFT) || probe.Got(WM_KEYUP, VK_LSHIFT); };
-  ASSERT_TRUE(PumpUntil(shiftUp, 8000)) << "the macro plays to its end";
+  auto seen = [&] {
+    std::string text;
+    for (const auto& r : probe.received)
+      text += " " + std::to_string(r.msg) + ":" + std::to_string(r.wParam);
+    wchar_t name[64] = {};
+    GetClassNameW(GetForegroundWindow(), name, 64);
+    return text + " (foreground " + std::string(name, name + lstrlenW(name)) + ")";
+  };
+  ASSERT_TRUE(PumpUntil(shiftUp, 8000)) << "the macro plays to its end; seen:" << seen();
   auto first = [&](UINT msg, WPARAM a, WPARAM b) {
     for (std::size_t i = 0; i < probe.received.size(); ++i)
       if (probe.received[i].msg == msg &&
