@@ -163,6 +163,33 @@ inline void ClickFrameButton(HWND dialog, bool ok) {
   ClickScreen(r.left + (ok ? 50 : 160) + 43, r.bottom - 5 - 30);
 }
 
+// Screen point `(x, y)` pixels from the top-left corner of window `hwnd`, as xdotool
+// takes it.
+inline std::wstring WindowPoint(HWND hwnd, int x, int y) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return std::to_wstring(r.left + x) + L" " + std::to_wstring(r.top + y);
+}
+
+// Runs an xdotool command line that ends with the pointer moved to `end` (a free
+// screen point over a Wine window), and waits until the pointer is there: the
+// events before it have then all been sent, in order.
+inline bool XdotoolAndWait(const std::wstring& args, POINT end, int ms = 15000) {
+  POINT now{};
+  if (GetCursorPos(&now) && now.x == end.x && now.y == end.y) {
+    // Already there: away first, or the wait would end before the command ran.
+    Xdotool(L"mousemove " + std::to_wstring(end.x + 1) + L" " + std::to_wstring(end.y));
+    PumpUntil([&] { return GetCursorPos(&now) && now.x != end.x; }, 5000);
+  }
+  Xdotool(args + L" mousemove " + std::to_wstring(end.x) + L" " + std::to_wstring(end.y));
+  return PumpUntil(
+      [&] {
+        POINT p{};
+        return GetCursorPos(&p) && p.x == end.x && p.y == end.y;
+      },
+      ms);
+}
+
 class ConfigE2E : public ::testing::Test {
  protected:
   void SetUp() override { EndLeftovers(); }
