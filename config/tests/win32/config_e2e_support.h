@@ -55,17 +55,23 @@ inline std::vector<Found> WindowsOf(const wchar_t* className) {
   return search.found;
 }
 
-// The visible configuration window (of `pid` when given), waited for.
-inline HWND WaitForConfigWindow(DWORD pid = 0, int ms = 15000) {
+// A visible top-level window of class `className` (of process `pid`, any when 0),
+// waited for.
+inline HWND WaitForVisibleWindow(const wchar_t* className, DWORD pid, int ms) {
   HWND found = nullptr;
   PumpUntil(
       [&] {
-        for (const Found& f : WindowsOf(kConfigClass))
+        for (const Found& f : WindowsOf(className))
           if ((pid == 0 || f.pid == pid) && IsWindowVisible(f.hwnd)) found = f.hwnd;
         return found != nullptr;
       },
       ms);
   return found;
+}
+
+// The visible configuration window (of `pid` when given), waited for.
+inline HWND WaitForConfigWindow(DWORD pid = 0, int ms = 15000) {
+  return WaitForVisibleWindow(kConfigClass, pid, ms);
 }
 
 // Waits for the process that owns `hwnd` to end.
@@ -119,15 +125,7 @@ inline std::vector<BYTE> StoredProfileBytes(const wchar_t* name) {
 // A visible dialog on the dialog frame (a note, a function's parameters) of
 // program `pid`, waited for.
 inline HWND WaitForFrameDialog(DWORD pid, int ms = 5000) {
-  HWND found = nullptr;
-  PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(L"TQuarnFrameDialog"))
-          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
-        return found != nullptr;
-      },
-      ms);
-  return found;
+  return WaitForVisibleWindow(L"TQuarnFrameDialog", pid, ms);
 }
 
 // The note dialog of the configuration program `pid`, visible, waited for.
@@ -209,15 +207,7 @@ inline bool StoredButton(const wchar_t* name, int index, TBUTTONFUNCINFO& entry)
 
 // A visible pop-up of a menu of program `pid`, waited for.
 inline HWND WaitForMenuPopup(DWORD pid, int ms = 5000) {
-  HWND found = nullptr;
-  PumpUntil(
-      [&] {
-        for (const Found& f : WindowsOf(L"TQuarnMenuPopup"))
-          if (f.pid == pid && IsWindowVisible(f.hwnd)) found = f.hwnd;
-        return found != nullptr;
-      },
-      ms);
-  return found;
+  return WaitForVisibleWindow(L"TQuarnMenuPopup", pid, ms);
 }
 
 // Row `row` (from 0) of the function menu's pop-up window, clicked with a real
