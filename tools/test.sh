@@ -43,7 +43,7 @@ trap wine_env_down EXIT
 if wine_env_up; then
   ctest_run wine "$root/${QUARN_BUILD_ROOT:-build}/win64" 4
   if [ -s "$QUARN_ENV_DIR/restarts.log" ]; then
-    echo "Wine clients started again or ended by the test launcher:"
+    echo "Wine clients that died before their program ran, started again:"
     cat "$QUARN_ENV_DIR/restarts.log"
   fi
 else
