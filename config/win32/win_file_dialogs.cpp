@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common_dialogs.h"
 #include "wide.h"
 
 namespace quarn {
@@ -42,10 +43,10 @@ bool WinFileDialogs::Run(const FileDialogRequest& request, std::u16string& file)
   BOOL ok;
   if (request.Kind == FileDialogKind::Save) {
     ofn.Flags |= OFN_OVERWRITEPROMPT;
-    ok = GetSaveFileNameW(&ofn);
+    ok = comdlg::GetSaveFileNameW(&ofn);
   } else {
     ofn.Flags |= OFN_FILEMUSTEXIST;
-    ok = GetOpenFileNameW(&ofn);
+    ok = comdlg::GetOpenFileNameW(&ofn);
   }
   if (!ok) return false;  // cancelled, or the path did not fit
   buffer.back() = L'\0';

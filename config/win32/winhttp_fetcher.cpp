@@ -11,9 +11,53 @@
 namespace quarn {
 namespace {
 
+// The HTTP library, bound when an update check first runs rather than imported: its
+// load is a cost of every start of the program, and most starts check nothing.
+struct HttpApi {
+  decltype(&::WinHttpCloseHandle) WinHttpCloseHandle = nullptr;
+  decltype(&::WinHttpConnect) WinHttpConnect = nullptr;
+  decltype(&::WinHttpCrackUrl) WinHttpCrackUrl = nullptr;
+  decltype(&::WinHttpOpen) WinHttpOpen = nullptr;
+  decltype(&::WinHttpOpenRequest) WinHttpOpenRequest = nullptr;
+  decltype(&::WinHttpQueryDataAvailable) WinHttpQueryDataAvailable = nullptr;
+  decltype(&::WinHttpQueryHeaders) WinHttpQueryHeaders = nullptr;
+  decltype(&::WinHttpReadData) WinHttpReadData = nullptr;
+  decltype(&::WinHttpReceiveResponse) WinHttpReceiveResponse = nullptr;
+  decltype(&::WinHttpSendRequest) WinHttpSendRequest = nullptr;
+  decltype(&::WinHttpSetTimeouts) WinHttpSetTimeouts = nullptr;
+  bool ready = false;
+};
+
+template <typename F>
+void Bind(HMODULE module, const char* name, F& function) {
+  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const HttpApi& Http() {
+  static const HttpApi loaded = [] {
+    HttpApi api;
+    HMODULE module = LoadLibraryW(L"winhttp.dll");
+    if (!module) return api;
+    Bind(module, "WinHttpCloseHandle", api.WinHttpCloseHandle);
+    Bind(module, "WinHttpConnect", api.WinHttpConnect);
+    Bind(module, "WinHttpCrackUrl", api.WinHttpCrackUrl);
+    Bind(module, "WinHttpOpen", api.WinHttpOpen);
+    Bind(module, "WinHttpOpenRequest", api.WinHttpOpenRequest);
+    Bind(module, "WinHttpQueryDataAvailable", api.WinHttpQueryDataAvailable);
+    Bind(module, "WinHttpQueryHeaders", api.WinHttpQueryHeaders);
+    Bind(module, "WinHttpReadData", api.WinHttpReadData);
+    Bind(module, "WinHttpReceiveResponse", api.WinHttpReceiveResponse);
+    Bind(module, "WinHttpSendRequest", api.WinHttpSendRequest);
+    Bind(module, "WinHttpSetTimeouts", api.WinHttpSetTimeouts);
+    api.ready = api.WinHttpCloseHandle && api.WinHttpConnect && api.WinHttpCrackUrl && api.WinHttpOpen && api.WinHttpOpenRequest && api.WinHttpQueryDataAvailable && api.WinHttpQueryHeaders && api.WinHttpReadData && api.WinHttpReceiveResponse && api.WinHttpSendRequest && api.WinHttpSetTimeouts;
+    return api;
+  }();
+  return loaded;
+}
+
 struct InternetHandleCloser {
   void operator()(void* h) const {
-    if (h != nullptr) WinHttpCloseHandle(h);
+    if (h != nullptr) Http().WinHttpCloseHandle(h);
   }
 };
 using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
@@ -35,6 +79,7 @@ bool IsUnreachable(DWORD error) {
 FetchStatus WinHttpFetcher::Get(std::u16string_view url, std::size_t maxBytes,
                                 std::vector<std::uint8_t>& body) {
   body.clear();
+  if (!Http().ready) return FetchStatus::HostUnreachable;
   const std::wstring u = ToWide(url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
@@ -44,7 +89,7 @@ FetchStatus WinHttpFetcher::Get(std::u16string_view url, std::size_t maxBytes,
   parts.lpszUrlPath = path;
   parts.dwUrlPathLength = static_cast<DWORD>(std::size(path));
   parts.dwExtraInfoLength = 1;
-  if (!WinHttpCrackUrl(u.c_str(), static_cast<DWORD>(u.size()), 0, &parts))
+  if (!Http().WinHttpCrackUrl(u.c_str(), static_cast<DWORD>(u.size()), 0, &parts))
     return FetchStatus::HostUnreachable;
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
     return FetchStatus::HostUnreachable;
@@ -52,30 +97,30 @@ FetchStatus WinHttpFetcher::Get(std::u16string_view url, std::size_t maxBytes,
   if (parts.lpszExtraInfo != nullptr) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (object.empty()) object = L"/";
 
-  InternetHandle session(WinHttpOpen(L"quarncfg", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+  InternetHandle session(Http().WinHttpOpen(L"quarncfg", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return FetchStatus::HostUnreachable;
-  WinHttpSetTimeouts(session.get(), timeoutMs_, timeoutMs_, timeoutMs_, timeoutMs_);
-  InternetHandle connection(WinHttpConnect(session.get(), host, parts.nPort, 0));
+  Http().WinHttpSetTimeouts(session.get(), timeoutMs_, timeoutMs_, timeoutMs_, timeoutMs_);
+  InternetHandle connection(Http().WinHttpConnect(session.get(), host, parts.nPort, 0));
   if (!connection) return FetchStatus::HostUnreachable;
   InternetHandle request(
-      WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
+      Http().WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
                          WINHTTP_DEFAULT_ACCEPT_TYPES,
                          parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return FetchStatus::HostUnreachable;
-  if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+  if (!Http().WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
                           0, 0, 0) ||
-      !WinHttpReceiveResponse(request.get(), nullptr)) {
+      !Http().WinHttpReceiveResponse(request.get(), nullptr)) {
     return IsUnreachable(GetLastError()) ? FetchStatus::HostUnreachable : FetchStatus::NotFound;
   }
   DWORD status = 0, size = sizeof status;
-  if (!WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+  if (!Http().WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
       status != 200)
     return FetchStatus::NotFound;
   for (;;) {
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request.get(), &available)) {
+    if (!Http().WinHttpQueryDataAvailable(request.get(), &available)) {
       body.clear();
       return IsUnreachable(GetLastError()) ? FetchStatus::HostUnreachable : FetchStatus::NotFound;
     }
@@ -87,7 +132,7 @@ FetchStatus WinHttpFetcher::Get(std::u16string_view url, std::size_t maxBytes,
     const std::size_t old = body.size();
     body.resize(old + available);
     DWORD read = 0;
-    if (!WinHttpReadData(request.get(), body.data() + old, available, &read)) {
+    if (!Http().WinHttpReadData(request.get(), body.data() + old, available, &read)) {
       body.clear();
       return FetchStatus::NotFound;
     }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common_dialogs.h"
 #include "macro_editor_window.h"
 
 namespace quarn::dialogs {
@@ -28,7 +29,7 @@ bool WinFileChooser::ChooseFile(std::u16string& path) {
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
   ofn.Flags = OFN_EXPLORER;
-  if (!GetOpenFileNameW(&ofn)) return false;
+  if (!comdlg::GetOpenFileNameW(&ofn)) return false;
   path.assign(buffer.data(), buffer.data() + wcsnlen(buffer.data(), buffer.size()));
   return true;
 }

@@ -1,9 +1,10 @@
 #include "native_edit_host.h"
 
-#include <commctrl.h>
 
 #include <cmath>
 #include <string>
+
+#include "common_controls.h"
 
 namespace quarn::ui {
 
@@ -97,7 +98,7 @@ NativeEditHost::NativeEditHost(HWND parent, Scene& scene) : parent_(parent), sce
     lstrcpynW(lf.lfFaceName, family.c_str(), LF_FACESIZE);
     edit->font = CreateFontIndirectW(&lf);
     if (edit->font) SendMessageW(edit->hwnd, WM_SETFONT, WPARAM(edit->font), FALSE);
-    SetWindowSubclass(edit->hwnd, &NativeEditHost::Subclass, kSubclassId, DWORD_PTR(this));
+    comctl::SetWindowSubclass(edit->hwnd, &NativeEditHost::Subclass, kSubclassId, DWORD_PTR(this));
     Place(*edit);
     edits_.push_back(std::move(edit));
   });
@@ -105,7 +106,7 @@ NativeEditHost::NativeEditHost(HWND parent, Scene& scene) : parent_(parent), sce
 
 NativeEditHost::~NativeEditHost() {
   for (auto& e : edits_)
-    if (e->hwnd) RemoveWindowSubclass(e->hwnd, &NativeEditHost::Subclass, kSubclassId);
+    if (e->hwnd) comctl::RemoveWindowSubclass(e->hwnd, &NativeEditHost::Subclass, kSubclassId);
 }
 
 int NativeEditHost::DigitLimit(const NumberBox& box) {
@@ -223,7 +224,7 @@ LRESULT CALLBACK NativeEditHost::Subclass(HWND hwnd, UINT message, WPARAM wParam
                                           UINT_PTR, DWORD_PTR data) {
   auto* host = reinterpret_cast<NativeEditHost*>(data);
   Edit* edit = host ? host->Find(hwnd) : nullptr;
-  if (!edit || !edit->Alive()) return DefSubclassProc(hwnd, message, wParam, lParam);
+  if (!edit || !edit->Alive()) return comctl::DefSubclassProc(hwnd, message, wParam, lParam);
   try {
     switch (message) {
       case WM_KEYDOWN: {
@@ -231,7 +232,7 @@ LRESULT CALLBACK NativeEditHost::Subclass(HWND hwnd, UINT message, WPARAM wParam
         char16_t ch = 0;
         edit->model->KeyDown(key, ch);
         if (key == 0) return 0;  // swallowed by a handler
-        return DefSubclassProc(hwnd, message, key, lParam);
+        return comctl::DefSubclassProc(hwnd, message, key, lParam);
       }
       case WM_KEYUP: {
         std::uint16_t key = std::uint16_t(wParam);
@@ -239,7 +240,7 @@ LRESULT CALLBACK NativeEditHost::Subclass(HWND hwnd, UINT message, WPARAM wParam
         edit->model->KeyUp(key, ch);  // Enter ends some dialogs here
         if (!host->Find(hwnd)) return 0;
         if (key == 0) return 0;
-        return DefSubclassProc(hwnd, message, key, lParam);
+        return comctl::DefSubclassProc(hwnd, message, key, lParam);
       }
       case WM_CHAR: {
         // A single-line control beeps at Enter and Tab; they are keys, not text.
@@ -250,7 +251,7 @@ LRESULT CALLBACK NativeEditHost::Subclass(HWND hwnd, UINT message, WPARAM wParam
         break;
       }
       case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, &NativeEditHost::Subclass, kSubclassId);
+        comctl::RemoveWindowSubclass(hwnd, &NativeEditHost::Subclass, kSubclassId);
         edit->hwnd = nullptr;
         break;
       default:
@@ -259,7 +260,7 @@ LRESULT CALLBACK NativeEditHost::Subclass(HWND hwnd, UINT message, WPARAM wParam
   } catch (...) {
     return 0;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return comctl::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace quarn::ui

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "common_controls.h"
 #include "gdiplus_canvas.h"
 #include "native_edit_host.h"
 
@@ -72,24 +73,6 @@ SceneWindow::SceneWindow(Scene& scene, SceneWindowOptions options)
                                            options_.regionRadius * 2, options_.regionRadius * 2)
                       : CreateRectRgn(in, in, width - in, height - in);
     if (region && !SetWindowRgn(hwnd_, region, FALSE)) DeleteObject(region);
-  }
-
-  // One tooltip for the window, moved to whichever object is hovered.
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  if (tooltip_) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = 1;
-    tool.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
   }
 
   edits_ = std::make_unique<NativeEditHost>(hwnd_, scene_);
@@ -344,13 +327,36 @@ void SceneWindow::MouseButton(UINT message, LPARAM lParam) {
   if (buttonsDown_ == 0 && GetCapture() == hwnd_) ReleaseCapture();
 }
 
+// One tooltip for the window, moved to whichever object is hovered; made for the first
+// object with a hint.
+bool SceneWindow::EnsureTooltip() {
+  if (tooltip_) return true;
+  if (!hwnd_ || !comctl::Ready()) return false;
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (!tooltip_) return false;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = 1;
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+  return true;
+}
+
 void SceneWindow::HoverChanged(Object* hovered) {
-  if (!tooltip_) return;
+  const bool hinted = hovered && !hovered->hint.empty();
+  if (!tooltip_ && !hinted) return;
+  if (!EnsureTooltip()) return;
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = hwnd_;
   tool.uId = 1;
-  if (!hovered || hovered->hint.empty()) {
+  if (!hinted) {
     SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
     return;
   }

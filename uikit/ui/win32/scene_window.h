@@ -59,7 +59,7 @@ class SceneWindow {
   void MoveTo(int x, int y);
   // The native edit control shown for a box of the scene, or null.
   HWND EditOf(const TextBox& box) const;
-  // The tooltip control, for checks.
+  // The tooltip control, for checks; made when an object with a hint is first hovered.
   HWND Tooltip() const { return tooltip_; }
 
   // Called first for every message; returning true means handled with `result`.
@@ -97,6 +97,7 @@ class SceneWindow {
   void ReleaseBackBuffer();
   void MouseButton(UINT message, LPARAM lParam);
   void HoverChanged(Object* hovered);
+  bool EnsureTooltip();
   void FocusChanged(Object* focused);
   void TrackLeave();
 

@@ -241,12 +241,17 @@ TEST(SceneWindowInput, NumberBoxKeepsDigitsAndClampsWhenItLosesTheFocus) {
 
 TEST(SceneWindowInput, TooltipShowsTheHoveredObjectsHint) {
   Face& f = TheFace();
-  HWND tip = f.window->Tooltip();
-  ASSERT_NE(tip, nullptr);
   ASSERT_TRUE(MoveTo(kLeft + 400, kTop + 250));
   Pump(300);
+  // The tooltip is made for the first hinted object hovered.
   ASSERT_TRUE(f.MoveOnto(*f.hinted));
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
+  HWND tip = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        tip = f.window->Tooltip();
+        return tip && IsWindowVisible(tip) != FALSE;
+      },
+      5000));
   wchar_t text[80] = {};
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
