@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "late_bound.h"
 #include "wide.h"
 
 namespace quarn {
@@ -28,28 +29,32 @@ struct HttpApi {
   bool ready = false;
 };
 
-template <typename F>
-void Bind(HMODULE module, const char* name, F& function) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const HttpApi& Http() {
   static const HttpApi loaded = [] {
     HttpApi api;
     HMODULE module = LoadLibraryW(L"winhttp.dll");
-    if (!module) return api;
-    Bind(module, "WinHttpCloseHandle", api.WinHttpCloseHandle);
-    Bind(module, "WinHttpConnect", api.WinHttpConnect);
-    Bind(module, "WinHttpCrackUrl", api.WinHttpCrackUrl);
-    Bind(module, "WinHttpOpen", api.WinHttpOpen);
-    Bind(module, "WinHttpOpenRequest", api.WinHttpOpenRequest);
-    Bind(module, "WinHttpQueryDataAvailable", api.WinHttpQueryDataAvailable);
-    Bind(module, "WinHttpQueryHeaders", api.WinHttpQueryHeaders);
-    Bind(module, "WinHttpReadData", api.WinHttpReadData);
-    Bind(module, "WinHttpReceiveResponse", api.WinHttpReceiveResponse);
-    Bind(module, "WinHttpSendRequest", api.WinHttpSendRequest);
-    Bind(module, "WinHttpSetTimeouts", api.WinHttpSetTimeouts);
-    api.ready = api.WinHttpCloseHandle && api.WinHttpConnect && api.WinHttpCrackUrl && api.WinHttpOpen && api.WinHttpOpenRequest && api.WinHttpQueryDataAvailable && api.WinHttpQueryHeaders && api.WinHttpReadData && api.WinHttpReceiveResponse && api.WinHttpSendRequest && api.WinHttpSetTimeouts;
+    api.WinHttpCloseHandle =
+        BindExport<decltype(api.WinHttpCloseHandle)>(module, "WinHttpCloseHandle");
+    api.WinHttpConnect = BindExport<decltype(api.WinHttpConnect)>(module, "WinHttpConnect");
+    api.WinHttpCrackUrl = BindExport<decltype(api.WinHttpCrackUrl)>(module, "WinHttpCrackUrl");
+    api.WinHttpOpen = BindExport<decltype(api.WinHttpOpen)>(module, "WinHttpOpen");
+    api.WinHttpOpenRequest =
+        BindExport<decltype(api.WinHttpOpenRequest)>(module, "WinHttpOpenRequest");
+    api.WinHttpQueryDataAvailable =
+        BindExport<decltype(api.WinHttpQueryDataAvailable)>(module, "WinHttpQueryDataAvailable");
+    api.WinHttpQueryHeaders =
+        BindExport<decltype(api.WinHttpQueryHeaders)>(module, "WinHttpQueryHeaders");
+    api.WinHttpReadData = BindExport<decltype(api.WinHttpReadData)>(module, "WinHttpReadData");
+    api.WinHttpReceiveResponse =
+        BindExport<decltype(api.WinHttpReceiveResponse)>(module, "WinHttpReceiveResponse");
+    api.WinHttpSendRequest =
+        BindExport<decltype(api.WinHttpSendRequest)>(module, "WinHttpSendRequest");
+    api.WinHttpSetTimeouts =
+        BindExport<decltype(api.WinHttpSetTimeouts)>(module, "WinHttpSetTimeouts");
+    api.ready = api.WinHttpCloseHandle && api.WinHttpConnect && api.WinHttpCrackUrl &&
+                api.WinHttpOpen && api.WinHttpOpenRequest && api.WinHttpQueryDataAvailable &&
+                api.WinHttpQueryHeaders && api.WinHttpReadData && api.WinHttpReceiveResponse &&
+                api.WinHttpSendRequest && api.WinHttpSetTimeouts;
     return api;
   }();
   return loaded;
@@ -98,24 +103,25 @@ FetchStatus WinHttpFetcher::Get(std::u16string_view url, std::size_t maxBytes,
   if (object.empty()) object = L"/";
 
   InternetHandle session(Http().WinHttpOpen(L"quarncfg", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+                                            WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return FetchStatus::HostUnreachable;
   Http().WinHttpSetTimeouts(session.get(), timeoutMs_, timeoutMs_, timeoutMs_, timeoutMs_);
   InternetHandle connection(Http().WinHttpConnect(session.get(), host, parts.nPort, 0));
   if (!connection) return FetchStatus::HostUnreachable;
   InternetHandle request(
-      Http().WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
-                         WINHTTP_DEFAULT_ACCEPT_TYPES,
-                         parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+      Http().WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
+                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return FetchStatus::HostUnreachable;
-  if (!Http().WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
-                          0, 0, 0) ||
+  if (!Http().WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                 WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !Http().WinHttpReceiveResponse(request.get(), nullptr)) {
     return IsUnreachable(GetLastError()) ? FetchStatus::HostUnreachable : FetchStatus::NotFound;
   }
   DWORD status = 0, size = sizeof status;
-  if (!Http().WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
+  if (!Http().WinHttpQueryHeaders(
+          request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+          WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
       status != 200)
     return FetchStatus::NotFound;
   for (;;) {

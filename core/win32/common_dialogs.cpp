@@ -1,6 +1,6 @@
 #include "common_dialogs.h"
 
-#include <mutex>
+#include "late_bound.h"
 
 namespace quarn::comdlg {
 
@@ -14,17 +14,12 @@ struct Library {
 };
 
 const Library& Get() {
-  static Library library;
-  static std::once_flag once;
-  std::call_once(once, [] {
+  static const Library loaded = [] {
     HMODULE module = LoadLibraryW(L"comdlg32.dll");
-    if (!module) return;
-    library.open = reinterpret_cast<Dialog>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
-    library.save = reinterpret_cast<Dialog>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GetSaveFileNameW")));
-  });
-  return library;
+    return Library{BindExport<Dialog>(module, "GetOpenFileNameW"),
+                   BindExport<Dialog>(module, "GetSaveFileNameW")};
+  }();
+  return loaded;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "common_controls.h"
 
-#include <mutex>
+#include "late_bound.h"
 
 namespace quarn::ui::comctl {
 
@@ -14,28 +14,23 @@ struct Library {
   bool ready = false;
 };
 
-template <typename F>
-void Bind(HMODULE module, const char* name, F& function) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const Library& Get() {
-  static Library library;
-  static std::once_flag once;
-  std::call_once(once, [] {
+  static const Library loaded = [] {
+    Library library;
     HMODULE module = LoadLibraryW(L"comctl32.dll");
-    if (!module) return;
-    Bind(module, "InitCommonControlsEx", library.init);
-    Bind(module, "SetWindowSubclass", library.setSubclass);
-    Bind(module, "RemoveWindowSubclass", library.removeSubclass);
-    Bind(module, "DefSubclassProc", library.defSubclass);
+    library.init = BindExport<decltype(library.init)>(module, "InitCommonControlsEx");
+    library.setSubclass = BindExport<decltype(library.setSubclass)>(module, "SetWindowSubclass");
+    library.removeSubclass =
+        BindExport<decltype(library.removeSubclass)>(module, "RemoveWindowSubclass");
+    library.defSubclass = BindExport<decltype(library.defSubclass)>(module, "DefSubclassProc");
     if (!library.init || !library.setSubclass || !library.removeSubclass || !library.defSubclass)
-      return;
+      return library;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     library.init(&icc);
     library.ready = true;
-  });
-  return library;
+    return library;
+  }();
+  return loaded;
 }
 
 }  // namespace
